@@ -1,0 +1,174 @@
+#pragma once
+
+#include "controls.h"
+#include "trapped_error.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace gridvane {
+
+class Browser;
+class Clock;
+class DesktopShell;
+class MessageBoxes;
+class SystemInfo;
+class Tray;
+
+// What the window shell does for the model beyond mirroring control values.
+class FormHost
+{
+public:
+    virtual ~FormHost() = default;
+    // Raise the shown window and give it the focus.
+    virtual void bringToFront() = 0;
+    // The window has been unloaded: destroy it with its tray icon.
+    virtual void formUnloaded() = 0;
+};
+
+// The main window's state and handlers. Everything the program knows at run time lives
+// here; the widgets only show it and forward the user's actions. Every handler runs without
+// a window, a network or a real clock.
+class frmGridvane
+{
+public:
+    struct Platform
+    {
+        Browser& browser;
+        Tray& tray;
+        MessageBoxes& boxes;
+        DesktopShell& shell;
+        Clock& clock;
+        SystemInfo& system;
+    };
+
+    explicit frmGridvane(Platform platform);
+    frmGridvane(const frmGridvane&) = delete;
+    frmGridvane& operator=(const frmGridvane&) = delete;
+
+    void setHost(FormHost* host) { m_host = host; }
+
+    static constexpr int groupCount = 14;
+    static constexpr int intervalCount = 5;
+
+    // Members
+    qint16 intStatusCount = 0;
+    Flag blnChecking = False;
+    QString strSettingsFile;
+    QString strNetSendFile;
+    Flag blnExiting = False;
+    QString strInterval;
+    QString strNetSend;
+    QString strLastAlert;
+    qint16 intTicks = 0;
+    Flag blnAutoStart = False;
+    Flag blnLoading = False;
+
+    // Controls, with their design values
+    TextBox txtURL;
+    TextBox txtStatus;
+    std::array<TextBox, groupCount> txtGroup;
+    TextBox txtNetSend;
+    CheckBox chkNetSend;
+    CommandButton cmdStart;
+    MenuItem mnuShow;
+    std::array<MenuItem, intervalCount> mnuInt;
+    Timer Timer1;
+
+    // Window state
+    bool Visible() const { return m_visible; }
+    void setVisible(bool visible);
+    // Set instead of hiding on a desktop without a notification area.
+    bool Minimized() const { return m_minimized; }
+    void setMinimized(bool minimized);
+    bool Loaded() const { return m_loaded; }
+    std::function<void()> windowMirror;
+
+    // The help file the controls' topics refer to.
+    QString appHelpFile;
+
+    // Status log
+    void AddStatus(const QString& message, Flag counted);
+    void txtStatus_Change();
+    void mnuInt_Click(qint16 index);
+    // Shows the report box for a trapped failure. The resetting form first stops checking.
+    void ReportError(const QString& label, const TrappedError& error);
+    void ReportErrorWithDetail(
+        const QString& label, const QString& detail, const TrappedError& error);
+
+    // Schedule
+    void cmdStart_Click();
+    void Timer1_Timer();
+
+    // Page check and alerts
+    void WebBrowser1_DownloadComplete();
+    void AlertGroup(const QString& code);
+    static QString WrapNetSendText(const QString& text);
+    QString TimeStamp() const;
+
+    // Settings files and start-up
+    void LoadSettingsFile();
+    void LoadNetSendFile();
+    void SaveSettingsFile();
+    void Form_Load();
+    Flag GetWindowsVersion();
+
+    // Edit handlers
+    void txtGroup_Change(qint16 index);
+    void txtURL_Change();
+    void chkNetSend_Click();
+
+    // Tray and visibility
+    void mnuShow_Click();
+    void cmdHide_Click();
+    void cSysTray1_MouseEvent();
+    // Called on every tick: a hidden window comes back when the notification area goes away.
+    void checkTrayAvailable();
+
+    // Exit and close
+    void cmdExit_Click();
+    void mnuExit_Click();
+    void Form_Unload(qint16& cancel);
+    // A close request from the window manager: refused unless Exit asked for it.
+    bool requestClose();
+    // The session is ending (logout, shutdown, SIGTERM): save and end without refusing.
+    void endSession();
+
+    Browser& WebBrowser1;
+    Tray& cSysTray1;
+
+    // The user brought a minimised window back through the desktop.
+    void windowRestored();
+
+private:
+    // Hides the window to the tray, or minimises it where there is no notification area.
+    void hideWindow();
+    void unload();
+
+    class SaveDeferral
+    {
+    public:
+        explicit SaveDeferral(frmGridvane& form);
+        ~SaveDeferral();
+
+    private:
+        frmGridvane& m_form;
+    };
+
+    MessageBoxes& m_boxes;
+    DesktopShell& m_shell;
+    Clock& m_clock;
+    SystemInfo& m_system;
+    FormHost* m_host = nullptr;
+
+    bool m_visible = true;
+    bool m_minimized = false;
+    bool m_loaded = true;
+    // Saves asked for while start-up is still reading the settings are carried out once it
+    // has read them all, so no save can write a file that lacks the records not yet read.
+    int m_deferSaves = 0;
+    bool m_savePending = false;
+};
+
+} // namespace gridvane

@@ -1,0 +1,113 @@
+#include "frm_gridvane.h"
+#include "platform/browser.h"
+#include "platform/clock.h"
+#include "platform/tray.h"
+#include "texts.h"
+#include "time_stamp.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace gridvane {
+
+namespace {
+
+// Each step of the page check is guarded on its own: a failing step is skipped and the run
+// goes on.
+template <typename Step> void guarded(Step step)
+{
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+// A failing test acts as if it held, so the steps it governs still run.
+template <typename Test> bool holds(Test test)
+{
+    try {
+        return test();
+    } catch (...) {
+        return true;
+    }
+}
+
+// The locale's long time pattern without its time-zone designator.
+QString longTimePattern(const QLocale& locale)
+{
+    QString pattern = locale.timeFormat(QLocale::LongFormat);
+    pattern.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
+    return pattern.trimmed();
+}
+
+} // namespace
+
+QString generalDate(const QDateTime& moment, const QLocale& locale)
+{
+    const QString date = locale.toString(moment.date(), QLocale::ShortFormat);
+    if (moment.time() == QTime(0, 0))
+        return date;
+    return date + QLatin1Char(' ') + locale.toString(moment.time(), longTimePattern(locale));
+}
+
+QString frmGridvane::TimeStamp() const
+{
+    return generalDate(m_clock.now(), QLocale::system());
+}
+
+void frmGridvane::WebBrowser1_DownloadComplete()
+{
+    if (!blnChecking)
+        return;
+
+    std::unique_ptr<TextRange> range;
+    guarded([&] { range = WebBrowser1.createRange(); });
+    const auto find = [&](const QString& text) {
+        return holds([&] {
+            if (!range)
+                throw TrappedError();
+            return range->findText(text);
+        });
+    };
+    const auto log = [&](const QStringList& lines, Flag counted) {
+        for (const auto& line : lines)
+            guarded([&] { AddStatus(line, counted); });
+    };
+
+    if (find(texts::serverNotFoundText)) {
+        log(texts::serverNotFoundLines, False);
+        return;
+    }
+    if (find(texts::pageNotFoundText)) {
+        log(texts::pageNotFoundLines, False);
+        return;
+    }
+    if (!find(texts::outageHeading)) {
+        log(texts::wrongPageLines, False);
+        return;
+    }
+
+    const int boxes = groupCount;
+    for (int i = 0; i < boxes; ++i) {
+        if (!holds([&] { return txtGroup[i].Tag == QLatin1String("1"); }))
+            continue;
+        const QString code = txtGroup[i].Text();
+        if (find(code)) {
+            guarded([&] { AlertGroup(code); });
+            return;
+        }
+    }
+    range.reset();
+
+    QString result;
+    guarded([&] { result = texts::noAlerts + TimeStamp(); });
+    guarded([&] {
+        if (result != strLastAlert) {
+            log({ texts::successful, result, texts::nextCheckIn + strInterval }, True);
+            strLastAlert = result;
+        }
+    });
+    guarded([&] { cSysTray1.setTip(texts::lastChecked + TimeStamp()); });
+}
+
+} // namespace gridvane

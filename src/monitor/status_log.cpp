@@ -1,0 +1,50 @@
+#include "frm_gridvane.h"
+#include "platform/message_boxes.h"
+#include "texts.h"
+
+namespace gridvane {
+
+void frmGridvane::AddStatus(const QString& message, Flag counted)
+{
+    txtStatus.setText(txtStatus.Text() + texts::linePrefix + message + texts::crlf);
+    if (counted)
+        increment(intStatusCount);
+}
+
+void frmGridvane::txtStatus_Change()
+{
+    txtStatus.setSelStart(int(txtStatus.Text().size()));
+}
+
+void frmGridvane::mnuInt_Click(qint16 index)
+{
+    for (auto& entry : mnuInt)
+        entry.setChecked(false);
+    strInterval = mnuInt.at(index).Caption();
+    mnuInt.at(index).setChecked(true);
+    intTicks = 0;
+    AddStatus(texts::checkIntervalNow + strInterval, True);
+}
+
+namespace {
+QString errorLine(const TrappedError& error)
+{
+    return QString::number(error.number) + QStringLiteral(" - ") + error.description;
+}
+} // namespace
+
+void frmGridvane::ReportError(const QString& label, const TrappedError& error)
+{
+    blnChecking = False;
+    Timer1.setEnabled(false);
+    m_boxes.show({ texts::appTitle, label + texts::crlf + errorLine(error) });
+}
+
+void frmGridvane::ReportErrorWithDetail(
+    const QString& label, const QString& detail, const TrappedError& error)
+{
+    m_boxes.show(
+        { texts::appTitle, label + texts::crlf + detail + texts::crlf + errorLine(error) });
+}
+
+} // namespace gridvane

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's own texts: status lines, captions, box texts. Each appears here once.
+namespace gridvane::texts {
+
+inline const QString appTitle = QStringLiteral("Gridvane");
+inline const QString version = QStringLiteral("1.06");
+inline const QString windowTitle = QStringLiteral("Gridvane (Southern Cal Edison) version 1.06");
+inline const QString defaultUrl
+    = QStringLiteral("http://www.sce.com/003_safety_first/003e1_ro_grp_number.shtml");
+
+inline const QString crlf = QStringLiteral("\r\n");
+
+// Start/Stop button
+inline const QString captionStart = QStringLiteral("&Start");
+inline const QString captionStop = QStringLiteral("&Stop");
+constexpr quint32 colorGreen = 65280; // 0x00FF00
+constexpr quint32 colorRed = 255; // 0x0000FF
+
+// File > Hide/Show
+inline const QString captionHide = QStringLiteral("&Hide");
+inline const QString captionShow = QStringLiteral("&Show");
+
+// Interval menu, in index order
+inline const QStringList intervalCaptions
+    = { QStringLiteral("30 seconds"), QStringLiteral("1 minute"), QStringLiteral("5 minutes"),
+          QStringLiteral("10 minutes"), QStringLiteral("30 minutes") };
+inline const QList<int> intervalTicks = { 1, 2, 10, 20, 60 };
+
+// Net send
+inline const QString on = QStringLiteral("on");
+inline const QString off = QStringLiteral("off");
+// The text the net-send box shows before any message is loaded (134 characters).
+inline const QString initialNetSendText
+    = QStringLiteral("Attention!  Attention!  A rolling blackout is immient.  Save your \r\n"
+                     "work!  Please see your system administrator for further details.\r\n");
+// The message used when there is no NetSend.ini.
+inline const QString defaultNetSendMessage
+    = QStringLiteral("Attention! Attention! A rolling blackout is imminent. Save your\r\n"
+                     "work! Please see your system administrator for further details.");
+
+// Status lines
+inline const QString linePrefix = QStringLiteral("--");
+inline const QString startedChecking = QStringLiteral("Started Checking...");
+inline const QString accessingWebsite = QStringLiteral("Accessing SCE Website...");
+inline const QString stoppedChecking = QStringLiteral("Stopped Checking...");
+inline const QString checkIntervalNow = QStringLiteral("Check interval now ");
+inline const QString messagesCleared = QStringLiteral("Status messages cleared...");
+inline const QString stillTrying = QStringLiteral("Still trying...");
+inline const QString successful = QStringLiteral("Successful...");
+inline const QString noAlerts = QStringLiteral("No Alerts ");
+inline const QString nextCheckIn = QStringLiteral("Next Check in ");
+inline const QString lastChecked = QStringLiteral("Last checked ");
+inline const QStringList serverNotFoundLines
+    = { QStringLiteral("Server not found, or DNS"), QStringLiteral("   error! Check your SCE"),
+          QStringLiteral("   URL for accuracy."), QStringLiteral("   Trying again...") };
+inline const QStringList pageNotFoundLines
+    = { QStringLiteral("Web page cannot be found!"), QStringLiteral("   Check your SCE URL"),
+          QStringLiteral("   for accuracy."), QStringLiteral("   Trying again...") };
+inline const QStringList wrongPageLines
+    = { QStringLiteral("The SCE URL is incorrect!"), QStringLiteral("   Check your SCE URL"),
+          QStringLiteral("   for accuracy."), QStringLiteral("   Trying again...") };
+
+// What the page check looks for
+inline const QString serverNotFoundText = QStringLiteral("Cannot find server or DNS Error");
+inline const QString pageNotFoundText = QStringLiteral("HTTP 404");
+inline const QString outageHeading = QStringLiteral("Communities Affected by Rotating Outages");
+
+// Alerts
+inline const QString alertTitle = QStringLiteral("Gridvane Alert!");
+inline QString alertLine(const QString& code)
+{
+    return QStringLiteral("Group ") + code + QStringLiteral(" alert!");
+}
+inline QString alertBoxText(const QString& code)
+{
+    return QStringLiteral("Attention! Attention!\r\nGroup ") + code
+        + QStringLiteral(" is on the Stage 2 alarm list!\r\n"
+                         "To automatically access the SCE Alert website click Yes.");
+}
+
+// Error reports
+inline const QString labelStartClick = QStringLiteral("--Start Click--");
+inline const QString labelTimerEvent = QStringLiteral("--Timer Event--");
+inline const QString labelSaveSettings = QStringLiteral("--SaveSettingsFile--");
+inline const QString labelFormLoad = QStringLiteral("--Form Load--");
+inline const QString settingsFileError = QStringLiteral("Settings.ini file Error!");
+inline const QString netSendFileError = QStringLiteral("NetSend.ini file Error!");
+
+// Files
+inline const QString settingsFileName = QStringLiteral("/Settings.ini");
+inline const QString netSendFileName = QStringLiteral("/NetSend.ini");
+inline const QString helpFileName = QStringLiteral("/Gridvane.hlp");
+
+} // namespace gridvane::texts

@@ -1,0 +1,33 @@
+#include "trapped_error.h"
+
+namespace gridvane::errors {
+
+// Numbers follow the classic runtime's error table, which the report box's readers know.
+TrappedError overflow()
+{
+    return { 6, QStringLiteral("Overflow") };
+}
+
+TrappedError fileNotFound(const QString& detail)
+{
+    return { 53,
+        detail.isEmpty() ? QStringLiteral("File not found")
+                         : QStringLiteral("File not found: ") + detail };
+}
+
+TrappedError inputPastEnd()
+{
+    return { 62, QStringLiteral("Input past end of file") };
+}
+
+TrappedError pathAccess(const QString& detail)
+{
+    return { 75, QStringLiteral("Path/File access error: ") + detail };
+}
+
+TrappedError diskFull(const QString& detail)
+{
+    return { 61, QStringLiteral("Disk full or write error: ") + detail };
+}
+
+} // namespace gridvane::errors

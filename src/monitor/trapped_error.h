@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace gridvane {
+
+// A failure that a handler traps and reports: the number and the description that the
+// report box shows.
+struct TrappedError
+{
+    qint32 number = 0;
+    QString description;
+};
+
+namespace errors {
+TrappedError overflow();
+TrappedError fileNotFound(const QString& detail = {});
+TrappedError inputPastEnd();
+TrappedError pathAccess(const QString& detail);
+TrappedError diskFull(const QString& detail);
+} // namespace errors
+
+} // namespace gridvane

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace gridvane {
+
+// A search over the text of the page the browser holds. Matching ignores case and also
+// finds the text inside longer words.
+class TextRange
+{
+public:
+    virtual ~TextRange() = default;
+    virtual bool findText(const QString& text) = 0;
+};
+
+// The page fetcher the schedule drives. Navigate returns at once; the end of every download,
+// failed ones included, is signalled later through the download-complete handler, on the
+// user-interface thread. A failed download leaves a page whose text says what went wrong.
+class Browser
+{
+public:
+    virtual ~Browser() = default;
+
+    virtual void Navigate(const QString& url, qint16 flags) = 0;
+    virtual void Stop() = 0;
+    virtual bool Busy() const = 0;
+    // A range over the page held now; null while no page has been loaded.
+    virtual std::unique_ptr<TextRange> createRange() = 0;
+
+    void setDownloadCompleteHandler(std::function<void()> handler)
+    {
+        m_downloadComplete = std::move(handler);
+    }
+
+protected:
+    void raiseDownloadComplete()
+    {
+        if (m_downloadComplete)
+            m_downloadComplete();
+    }
+
+private:
+    std::function<void()> m_downloadComplete;
+};
+
+// The navigation flag that keeps a download out of the history list.
+constexpr qint16 navNoHistory = 2;
+
+} // namespace gridvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace gridvane {
+
+enum class BoxButtons { Ok, YesNo };
+enum class BoxIcon { None, Critical };
+
+struct BoxRequest
+{
+    QString title;
+    QString text; // lines separated by CR LF
+    BoxButtons buttons = BoxButtons::Ok;
+    BoxIcon icon = BoxIcon::None;
+    // Keep the box above other windows and ask the desktop for attention: the main window
+    // may be hidden when it opens.
+    bool urgent = false;
+};
+
+// Answers a box can give, as numbers the handlers compare.
+constexpr qint16 answerOk = 1;
+constexpr qint16 answerYes = 6;
+constexpr qint16 answerNo = 7;
+
+// Modal message boxes. show() returns when the user has answered.
+class MessageBoxes
+{
+public:
+    virtual ~MessageBoxes() = default;
+    virtual qint16 show(const BoxRequest& request) = 0;
+};
+
+} // namespace gridvane

@@ -1,0 +1,46 @@
+#include "monitor/frm_gridvane.h"
+#include "monitor/texts.h"
+#include "platform/system_info.h"
+#include "platform/tray.h"
+
+namespace gridvane {
+
+void frmGridvane::Form_Load()
+{
+    const SaveDeferral deferral(*this);
+    try {
+        LoadSettingsFile();
+    } catch (const TrappedError& error) {
+        ReportErrorWithDetail(texts::labelFormLoad, texts::settingsFileError, error);
+        return;
+    }
+
+    try {
+        strNetSendFile = m_system.configDirectory() + texts::netSendFileName;
+        if (GetWindowsVersion()) {
+            LoadNetSendFile();
+        } else {
+            strNetSend = texts::off;
+            chkNetSend.setValue(0);
+            chkNetSend.setEnabled(false);
+            txtNetSend.setEnabled(false);
+        }
+        appHelpFile = m_system.applicationDirectory() + texts::helpFileName;
+        if (blnAutoStart) {
+            hideWindow();
+            Timer1.setEnabled(true);
+        } else {
+            cmdStart.setEnabled(false);
+        }
+    } catch (const TrappedError& error) {
+        ReportErrorWithDetail(texts::labelFormLoad, texts::netSendFileError, error);
+    }
+}
+
+// On Linux a broadcast to every logged-in user is possible where wall can be run.
+Flag frmGridvane::GetWindowsVersion()
+{
+    return m_system.canBroadcast() ? True : False;
+}
+
+} // namespace gridvane

@@ -1,0 +1,60 @@
+#include "monitor/frm_gridvane.h"
+#include "platform/browser.h"
+
+namespace gridvane {
+
+void frmGridvane::cmdExit_Click()
+{
+    WebBrowser1.Stop();
+    blnExiting = True;
+    unload();
+}
+
+void frmGridvane::mnuExit_Click()
+{
+    cmdExit_Click();
+}
+
+void frmGridvane::Form_Unload(qint16& cancel)
+{
+    if (!blnExiting) {
+        cancel = 1;
+        SaveSettingsFile();
+        mnuShow_Click();
+    } else {
+        SaveSettingsFile();
+    }
+}
+
+void frmGridvane::unload()
+{
+    if (!m_loaded)
+        return;
+    qint16 cancel = 0;
+    Form_Unload(cancel);
+    if (cancel)
+        return;
+    // With the window go its timer, its browser's download and its tray icon.
+    m_loaded = false;
+    Timer1.setEnabled(false);
+    blnChecking = False;
+    if (m_host)
+        m_host->formUnloaded();
+}
+
+bool frmGridvane::requestClose()
+{
+    unload();
+    return !m_loaded;
+}
+
+void frmGridvane::endSession()
+{
+    if (!m_loaded)
+        return;
+    WebBrowser1.Stop();
+    blnExiting = True;
+    unload();
+}
+
+} // namespace gridvane

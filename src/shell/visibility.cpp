@@ -1,0 +1,57 @@
+#include "monitor/frm_gridvane.h"
+#include "monitor/texts.h"
+#include "platform/tray.h"
+
+namespace gridvane {
+
+void frmGridvane::hideWindow()
+{
+    if (cSysTray1.isAvailable())
+        setVisible(false);
+    else
+        setMinimized(true);
+}
+
+void frmGridvane::mnuShow_Click()
+{
+    // A minimised window stands in for a hidden one where there is no notification area.
+    if (Visible() && !Minimized())
+        hideWindow();
+    else
+        setVisible(true);
+    mnuShow.setCaption(Visible() && !Minimized() ? texts::captionHide : texts::captionShow);
+    txtStatus.setSelStart(int(txtStatus.Text().size()));
+}
+
+void frmGridvane::cmdHide_Click()
+{
+    mnuShow_Click();
+}
+
+void frmGridvane::cSysTray1_MouseEvent()
+{
+    mnuShow_Click();
+    // A window can only be raised once it is shown.
+    if (Visible() && !Minimized() && m_host)
+        m_host->bringToFront();
+    if (blnAutoStart) {
+        blnAutoStart = False;
+        cmdStart_Click();
+    }
+}
+
+void frmGridvane::checkTrayAvailable()
+{
+    if (!Visible() && !cSysTray1.isAvailable()) {
+        setVisible(true);
+        mnuShow.setCaption(texts::captionHide);
+    }
+}
+
+void frmGridvane::windowRestored()
+{
+    setMinimized(false);
+    mnuShow.setCaption(texts::captionHide);
+}
+
+} // namespace gridvane

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds Gridvane with its tests (installing what is missing) and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/packages.sh
+scripts/install-deps.sh "${build_packages[@]}" "${test_packages[@]}"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --parallel "$(nproc)"
+ctest --test-dir build --output-on-failure --timeout 600 "$@"

@@ -1,0 +1,182 @@
+#pragma once
+
+#include "monitor/frm_gridvane.h"
+#include "platform/browser.h"
+#include "platform/clock.h"
+#include "platform/desktop_shell.h"
+#include "platform/message_boxes.h"
+#include "platform/system_info.h"
+#include "platform/tray.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+
+namespace gridvane::testing {
+
+// A page held by the fake browser: plain text searched without regard to case.
+class FakeRange : public TextRange
+{
+public:
+    explicit FakeRange(QString text, bool fails = false)
+        : m_text(std::move(text))
+        , m_fails(fails)
+    {
+    }
+    bool findText(const QString& text) override
+    {
+        searches << text;
+        if (m_fails)
+            throw TrappedError { 1, QStringLiteral("search failed") };
+        return m_text.contains(text, Qt::CaseInsensitive);
+    }
+    inline static QStringList searches;
+
+private:
+    QString m_text;
+    bool m_fails;
+};
+
+class FakeBrowser : public Browser
+{
+public:
+    void Navigate(const QString& url, qint16 flags) override
+    {
+        calls << QStringLiteral("Navigate ") + url + QLatin1Char(' ') + QString::number(flags);
+        if (failNavigate)
+            throw TrappedError { 424, QStringLiteral("Object required") };
+        busy = true;
+    }
+    void Stop() override
+    {
+        calls << QStringLiteral("Stop");
+        busy = false;
+    }
+    bool Busy() const override { return busy; }
+    std::unique_ptr<TextRange> createRange() override
+    {
+        if (!hasPage)
+            return nullptr;
+        return std::make_unique<FakeRange>(page, searchFails);
+    }
+    // Ends the download in progress with the given page text.
+    void complete(const QString& text)
+    {
+        page = text;
+        hasPage = true;
+        busy = false;
+        raiseDownloadComplete();
+    }
+
+    QStringList calls;
+    bool busy = false;
+    bool failNavigate = false;
+    bool hasPage = false;
+    bool searchFails = false;
+    QString page;
+};
+
+class FakeTray : public Tray
+{
+public:
+    FakeTray() { m_tip = QStringLiteral("Gridvane"); }
+    void setTip(const QString& tip) override
+    {
+        m_tip = tip;
+        tipWrites << tip;
+    }
+    QString tip() const override { return m_tip; }
+    bool isAvailable() const override { return available; }
+    void click() { raiseMouseEvent(); }
+
+    bool available = true;
+    QStringList tipWrites;
+
+private:
+    QString m_tip;
+};
+
+class RecordingBoxes : public MessageBoxes
+{
+public:
+    qint16 show(const BoxRequest& request) override
+    {
+        shown.push_back(request);
+        if (onShow)
+            onShow(request);
+        if (!answers.empty()) {
+            const qint16 answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return request.buttons == BoxButtons::YesNo ? answerNo : answerOk;
+    }
+    std::vector<BoxRequest> shown;
+    std::deque<qint16> answers;
+    std::function<void(const BoxRequest&)> onShow;
+};
+
+class RecordingShell : public DesktopShell
+{
+public:
+    qint32 ShellExecute(const QString& file, const QString& parameters) override
+    {
+        calls.push_back({ file, parameters });
+        return 33;
+    }
+    struct Call
+    {
+        QString file;
+        QString parameters;
+    };
+    std::vector<Call> calls;
+};
+
+class FakeClock : public Clock
+{
+public:
+    QDateTime now() const override { return moment; }
+    QDateTime moment = QDateTime(QDate(2026, 12, 6), QTime(14, 30, 15));
+};
+
+class FakeSystem : public SystemInfo
+{
+public:
+    QString applicationDirectory() const override { return appDir; }
+    QString configDirectory() const override { return configDir; }
+    bool canBroadcast() const override { return broadcast; }
+    QString appDir = QStringLiteral("/opt/gridvane");
+    QString configDir;
+    bool broadcast = true;
+};
+
+// A window model wired to fakes, with its settings in a fresh temporary folder.
+struct Harness
+{
+    Harness() { system.configDir = dir.path() + QStringLiteral("/gridvane"); }
+    QString settingsPath() const { return system.configDir + QStringLiteral("/Settings.ini"); }
+    QString netSendPath() const { return system.configDir + QStringLiteral("/NetSend.ini"); }
+
+    QTemporaryDir dir;
+    FakeBrowser browser;
+    FakeTray tray;
+    RecordingBoxes boxes;
+    RecordingShell shell;
+    FakeClock clock;
+    FakeSystem system;
+    frmGridvane form { { browser, tray, boxes, shell, clock, system } };
+};
+
+// The log's lines without their dashes and line ends.
+inline QStringList logLines(const frmGridvane& form)
+{
+    QStringList lines = form.txtStatus.Text().split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (auto& line : lines)
+        line = line.mid(2);
+    return lines;
+}
+
+} // namespace gridvane::testing

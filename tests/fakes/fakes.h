@@ -46,7 +46,7 @@ public:
         calls << QStringLiteral("Navigate ") + url + QLatin1Char(' ') + QString::number(flags);
         if (failNavigate)
             throw TrappedError { 424, QStringLiteral("Object required") };
-        busy = true;
+        busy = busyAfterNavigate;
     }
     void Stop() override
     {
@@ -71,6 +71,7 @@ public:
 
     QStringList calls;
     bool busy = false;
+    bool busyAfterNavigate = true;
     bool failNavigate = false;
     bool hasPage = false;
     bool searchFails = false;

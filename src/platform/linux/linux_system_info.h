@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/system_info.h"
+
+namespace gridvane {
+
+class LinuxSystemInfo : public SystemInfo
+{
+public:
+    QString applicationDirectory() const override;
+    // $XDG_CONFIG_HOME/gridvane, or ~/.config/gridvane when that is unset or not absolute.
+    QString configDirectory() const override;
+    // True while wall(1) is on the search path.
+    bool canBroadcast() const override;
+};
+
+} // namespace gridvane

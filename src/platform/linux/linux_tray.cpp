@@ -1,0 +1,44 @@
+#include "linux_tray.h"
+
+#include "monitor/texts.h"
+
+namespace gridvane {
+
+LinuxTray::LinuxTray(const QIcon& icon, QObject* parent)
+    : QObject(parent)
+    , m_icon(new QSystemTrayIcon(icon, this))
+{
+    m_icon->setToolTip(texts::appTitle);
+    connect(m_icon, &QSystemTrayIcon::activated, this, &LinuxTray::onActivated);
+    m_icon->show();
+}
+
+LinuxTray::~LinuxTray()
+{
+    m_icon->hide();
+}
+
+void LinuxTray::setTip(const QString& tip)
+{
+    m_icon->setToolTip(tip);
+}
+
+QString LinuxTray::tip() const
+{
+    return m_icon->toolTip();
+}
+
+bool LinuxTray::isAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void LinuxTray::onActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    // A double click also delivers a Trigger for its first press, and a right click opens
+    // the (empty) context menu; only the primary click counts, so each action reports once.
+    if (reason == QSystemTrayIcon::Trigger)
+        raiseMouseEvent();
+}
+
+} // namespace gridvane

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/tray.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QSystemTrayIcon>
+
+namespace gridvane {
+
+// The program's icon in the desktop's notification area. It is shown from construction
+// and leaves the notification area with the object.
+class LinuxTray : public QObject, public Tray
+{
+    Q_OBJECT
+public:
+    explicit LinuxTray(const QIcon& icon, QObject* parent = nullptr);
+    ~LinuxTray() override;
+
+    void setTip(const QString& tip) override;
+    QString tip() const override;
+    bool isAvailable() const override;
+
+private:
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+
+    QSystemTrayIcon* m_icon;
+};
+
+} // namespace gridvane

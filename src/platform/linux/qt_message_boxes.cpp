@@ -1,0 +1,52 @@
+#include "qt_message_boxes.h"
+
+#include "monitor/texts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace gridvane {
+
+QtMessageBoxes::QtMessageBoxes(QIcon windowIcon)
+    : m_windowIcon(std::move(windowIcon))
+{
+}
+
+qint16 QtMessageBoxes::show(const BoxRequest& request)
+{
+    QMessageBox box;
+    box.setObjectName(QStringLiteral("gridvaneMessageBox"));
+    box.setWindowTitle(request.title);
+    if (!m_windowIcon.isNull())
+        box.setWindowIcon(m_windowIcon);
+    // The texts carry user input such as group codes; never let them be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString(request.text).replace(texts::crlf, QStringLiteral("\n")));
+    box.setIcon(request.icon == BoxIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
+
+    if (request.buttons == BoxButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        // Escape and the close box answer No.
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
+
+    if (request.urgent) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        // Asking for attention needs a mapped window, so wait until exec() has shown it.
+        QTimer::singleShot(0, &box, [&box] { QApplication::alert(&box); });
+    }
+
+    box.exec();
+
+    if (request.buttons == BoxButtons::Ok)
+        return answerOk;
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? answerYes : answerNo;
+}
+
+} // namespace gridvane

@@ -7,6 +7,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
+#include <algorithm>
+#include <utility>
 
 namespace gridvane {
 
@@ -39,7 +41,7 @@ QString serverNotFoundPage(const QString& reason)
 PageFetcher::PageFetcher(std::chrono::milliseconds timeout, qint64 maxBodyBytes, QObject* parent)
     : QObject(parent)
     , m_timeout(timeout)
-    , m_maxBodyBytes(maxBodyBytes)
+    , m_maxBodyBytes(std::max<qint64>(maxBodyBytes, 1))
 {
     // http_proxy, https_proxy and no_proxy, or the desktop's proxy settings.
     QNetworkProxyFactory::setUseSystemConfiguration(true);

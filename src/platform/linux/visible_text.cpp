@@ -4,7 +4,7 @@
 #include <QStringDecoder>
 #include <array>
 #include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
+#include <libxml/parserInternals.h>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -159,44 +159,49 @@ Kind kindOf(const xmlChar* name)
     return found == kinds.end() ? Kind::Inline : found->second;
 }
 
-std::string_view contentOf(const xmlNode* node)
+// Follows the parser's events rather than building a tree: the tree's thousands of small
+// allocations cost more than the parse itself on a long outage list.
+struct Collector
 {
-    return node->content ? std::string_view(reinterpret_cast<const char*>(node->content))
-                         : std::string_view();
+    explicit Collector(qsizetype expected)
+        : out(expected)
+    {
+    }
+    TextBuilder out;
+    int hiddenDepth = 0; // elements open inside (and including) a hidden one
+};
+
+void startElement(void* context, const xmlChar* name, const xmlChar**)
+{
+    auto& collector = *static_cast<Collector*>(context);
+    if (collector.hiddenDepth > 0) {
+        ++collector.hiddenDepth;
+        return;
+    }
+    const Kind kind = kindOf(name);
+    if (kind == Kind::Hidden)
+        collector.hiddenDepth = 1;
+    else if (kind == Kind::Block)
+        collector.out.breakLine();
 }
 
-// Walks the tree without recursion, so a deeply nested page cannot exhaust the stack.
-void collectText(xmlNode* first, TextBuilder& out)
+void endElement(void* context, const xmlChar* name)
 {
-    const xmlNode* const top = first ? first->parent : nullptr;
-    xmlNode* node = first;
-    while (node) {
-        bool descend = false;
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            out.append(contentOf(node));
-        } else if (node->type == XML_ELEMENT_NODE) {
-            const Kind kind = kindOf(node->name);
-            if (kind == Kind::Block)
-                out.breakLine();
-            descend = kind != Kind::Hidden && node->children;
-        }
-        if (descend) {
-            node = node->children;
-            continue;
-        }
-        // Leave the node and every ancestor it was the last child of; blocks end their line.
-        while (node) {
-            if (node->type == XML_ELEMENT_NODE && kindOf(node->name) == Kind::Block)
-                out.breakLine();
-            if (node->next) {
-                node = node->next;
-                break;
-            }
-            node = node->parent;
-            if (node == top)
-                node = nullptr;
-        }
-    }
+    auto& collector = *static_cast<Collector*>(context);
+    if (collector.hiddenDepth > 0)
+        --collector.hiddenDepth;
+    else if (kindOf(name) == Kind::Block)
+        collector.out.breakLine();
+}
+
+// Text, and the raw content of script and style (which are hidden anyway). Character
+// references arrive here already decoded; comments never arrive.
+void characters(void* context, const xmlChar* text, int length)
+{
+    auto& collector = *static_cast<Collector*>(context);
+    if (collector.hiddenDepth == 0)
+        collector.out.append(
+            std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(length)));
 }
 
 } // namespace
@@ -233,16 +238,27 @@ QString decodePage(const QByteArray& body, const QByteArray& contentType)
 QString visibleTextOfHtml(QStringView html)
 {
     const QByteArray utf8 = html.toUtf8();
-    // The parser is given UTF-8 explicitly, so a <meta charset> in the page cannot make it
-    // decode the already decoded text a second time.
-    htmlDocPtr doc = htmlReadMemory(utf8.constData(), static_cast<int>(utf8.size()), nullptr,
-        "UTF-8", HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
-    if (!doc)
+    htmlParserCtxtPtr parser
+        = htmlCreateMemoryParserCtxt(utf8.constData(), static_cast<int>(utf8.size()));
+    if (!parser)
         return {};
-    TextBuilder out(utf8.size() / 2);
-    collectText(doc->children, out);
-    xmlFreeDoc(doc);
-    return out.text();
+    xmlSAXHandler events {};
+    events.startElement = startElement;
+    events.endElement = endElement;
+    events.characters = characters;
+    events.cdataBlock = characters;
+    *parser->sax = events;
+    Collector collector(utf8.size() / 2);
+    parser->userData = &collector;
+    // The text is UTF-8 already: the parser is told so (it would guess Latin-1), and a
+    // <meta charset> in the page must not make it decode the text a second time.
+    xmlSwitchEncoding(parser, XML_CHAR_ENCODING_UTF8);
+    htmlCtxtUseOptions(parser,
+        HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET
+            | HTML_PARSE_IGNORE_ENC);
+    htmlParseDocument(parser);
+    htmlFreeParserCtxt(parser);
+    return collector.out.text();
 }
 
 QString visibleText(const QByteArray& body, const QByteArray& contentType)

@@ -81,7 +81,7 @@ public:
                 QObject::connect(socket, &QTcpSocket::readyRead, socket,
                     [this, socket] { readRequest(socket); });
                 QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
-                    ++closedConnections;
+                    m_pending.remove(socket);
                     socket->deleteLater();
                 });
             }
@@ -106,6 +106,15 @@ public:
     }
     void on(const QByteArray& path, const ScriptedReply& reply) { m_replies.insert(path, reply); }
 
+    // Held requests whose client is still connected.
+    int heldConnections() const
+    {
+        int open = 0;
+        for (const auto& [socket, reply] : m_held)
+            open += socket && socket->state() == QAbstractSocket::ConnectedState;
+        return open;
+    }
+
     // Answers every held request now.
     void release()
     {
@@ -123,7 +132,6 @@ public:
 
     // The request heads received, in order.
     QList<QByteArray> requests;
-    int closedConnections = 0;
 
 private:
     void readRequest(QTcpSocket* socket)

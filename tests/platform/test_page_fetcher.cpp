@@ -97,7 +97,7 @@ private Q_SLOTS:
         QVERIFY(!d.pageHas("A124"));
         QVERIFY(!d.pageHas("<td>"));
         QVERIFY(!d.pageHas(texts::serverNotFoundText));
-        QVERIFY(server.requests.last().contains("User-Agent: Gridvane/1.06 (Linux)"));
+        QVERIFY(server.requests.last().contains("User-Agent: " + texts::userAgent.toLatin1()));
     }
 
     void reportsHttpErrorAboveServersText_data()
@@ -109,7 +109,6 @@ private Q_SLOTS:
         QTest::newRow("404") << 404 << QByteArray("Not Found") << "HTTP 404 - File not found";
         QTest::newRow("500") << 500 << QByteArray("Internal Server Error")
                              << "HTTP 500 - Internal Server Error";
-        QTest::newRow("403") << 403 << QByteArray("Forbidden") << "HTTP 403 - Forbidden";
     }
     void reportsHttpErrorAboveServersText()
     {
@@ -205,7 +204,6 @@ private Q_SLOTS:
             << QByteArray("text/html; charset=windows-1252") << cp1252;
         QTest::newRow("windows-1252 by meta")
             << QByteArray("text/html") << QByteArray("<meta charset=\"windows-1252\">" + cp1252);
-        QTest::newRow("windows-1252 undeclared") << QByteArray("text/html") << cp1252;
         QTest::newRow("UTF-8 undeclared")
             << QByteArray("text/html")
             << QByteArray("<p>L'\xC3\xA9t\xC3\xA9 \xE2\x80\x9CGroup A1\xE2\x80\x9D</p>");
@@ -266,12 +264,11 @@ private Q_SLOTS:
 
         Driver d;
         // Stop while the server holds its answer: the connection goes, nothing is raised.
-        const int closed = server.closedConnections;
         d.fetcher.Navigate(server.url("/held"), navNoHistory);
         QTRY_VERIFY(server.lastRequestWas("/held"));
         d.fetcher.Stop();
         QVERIFY(!d.fetcher.Busy());
-        QTRY_COMPARE(server.closedConnections, closed + 1);
+        QTRY_COMPARE(server.heldConnections(), 0);
         server.release();
 
         // Start of checking: Stop, then Navigate. A download that already failed but was not

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the benchmarks when needed and runs each of them; extra arguments go to every run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build >/dev/null
+cmake --build build --target benchmarks --parallel "$(nproc)"
+
+runs=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@")
+build/bench/bench_page_text "${runs[@]}"

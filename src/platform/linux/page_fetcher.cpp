@@ -1,0 +1,181 @@
+#include "page_fetcher.h"
+
+#include "monitor/texts.h"
+#include "visible_text.h"
+
+#include <QNetworkProxyFactory>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+#include <algorithm>
+#include <utility>
+
+namespace gridvane {
+
+namespace {
+
+constexpr int maxRedirects = 10;
+
+// A range shares the page it was made from, so it stays usable (and unchanged) while a later
+// download replaces the fetcher's page, for instance during a modal box inside the handler.
+class PageRange : public TextRange
+{
+public:
+    explicit PageRange(std::shared_ptr<const SearchablePage> page)
+        : m_page(std::move(page))
+    {
+    }
+    bool findText(const QString& text) override { return m_page->contains(text); }
+
+private:
+    std::shared_ptr<const SearchablePage> m_page;
+};
+
+QString serverNotFoundPage(const QString& reason)
+{
+    return texts::serverNotFoundText + QLatin1Char('\n') + reason;
+}
+
+} // namespace
+
+PageFetcher::PageFetcher(std::chrono::milliseconds timeout, qint64 maxBodyBytes, QObject* parent)
+    : QObject(parent)
+    , m_timeout(timeout)
+    , m_maxBodyBytes(std::max<qint64>(maxBodyBytes, 1))
+{
+    // http_proxy, https_proxy and no_proxy, or the desktop's proxy settings.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        if (m_reply)
+            complete(serverNotFoundPage(texts::noAnswerInTime));
+    });
+}
+
+PageFetcher::~PageFetcher()
+{
+    dropReply();
+}
+
+void PageFetcher::Navigate(const QString& url, qint16 flags)
+{
+    Q_UNUSED(flags) // no history is kept, so "no history entry" holds anyway
+    Stop();
+    m_busy = true;
+
+    // Without a scheme, read the address as an address bar does: "www.example.com/page"
+    // means http, a path means a file.
+    QUrl target(url.trimmed(), QUrl::StrictMode);
+    if (target.isValid() && target.isRelative())
+        target = QUrl::fromUserInput(url.trimmed());
+    if (!target.isValid() || target.scheme().isEmpty()) {
+        complete(serverNotFoundPage(texts::unusableAddress));
+        return;
+    }
+
+    QNetworkRequest request(target);
+    request.setHeader(QNetworkRequest::UserAgentHeader, texts::userAgent);
+    // Follows http to https but never back from https to http.
+    request.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(maxRedirects);
+    // Accept-Encoding is left to Qt, which then inflates gzip and deflate bodies itself.
+
+    m_reply = m_network.get(request);
+    connect(m_reply, &QNetworkReply::readyRead, this, &PageFetcher::readBody);
+    connect(m_reply, &QNetworkReply::finished, this, [this] {
+        readBody();
+        if (m_reply) // still going: the body did not reach the cap
+            settle(false);
+    });
+    m_deadline.start(m_timeout);
+}
+
+void PageFetcher::Stop()
+{
+    ++m_download;
+    dropReply();
+    m_busy = false;
+}
+
+bool PageFetcher::Busy() const
+{
+    return m_busy;
+}
+
+std::unique_ptr<TextRange> PageFetcher::createRange()
+{
+    if (!m_page)
+        return nullptr;
+    return std::make_unique<PageRange>(m_page);
+}
+
+void PageFetcher::readBody()
+{
+    if (!m_reply)
+        return;
+    m_body += m_reply->read(m_maxBodyBytes - m_body.size());
+    if (m_body.size() >= m_maxBodyBytes)
+        settle(true);
+}
+
+// Turns the answer into the page text. A body cut at the cap counts as complete.
+void PageFetcher::settle(bool cutAtCap)
+{
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const QByteArray contentType = m_reply->rawHeader("Content-Type");
+
+    if (status.isValid() && status.toInt() >= 400) {
+        const int code = status.toInt();
+        QString reason = code == 404
+            ? texts::fileNotFoundReason
+            : m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
+        if (reason.isEmpty())
+            reason = m_reply->errorString();
+        complete(texts::httpStatusLine(code, reason) + QLatin1Char('\n')
+            + visibleText(m_body, contentType));
+    } else if (cutAtCap || m_reply->error() == QNetworkReply::NoError) {
+        complete(visibleText(m_body, contentType));
+    } else if (m_reply->url().isLocalFile()) {
+        complete(texts::httpStatusLine(404, texts::fileNotFoundReason) + QLatin1Char('\n')
+            + m_reply->errorString());
+    } else {
+        // No usable answer: refused, reset, unknown host, TLS failure, too many redirects.
+        complete(serverNotFoundPage(m_reply->errorString()));
+    }
+}
+
+// Ends the download with the given page. The page takes over and the handler runs from the
+// event loop, so the caller (a reply's signal, Navigate) has returned by then.
+void PageFetcher::complete(const QString& pageText)
+{
+    dropReply();
+    auto page = std::make_shared<const SearchablePage>(pageText);
+    QMetaObject::invokeMethod(
+        this,
+        [this, page = std::move(page), download = m_download]() mutable {
+            if (download != m_download)
+                return; // stopped or replaced since
+            m_busy = false;
+            m_page = std::move(page);
+            // The handler may Stop, Navigate or run a nested event loop, so nothing of this
+            // call runs after it.
+            raiseDownloadComplete();
+        },
+        Qt::QueuedConnection);
+}
+
+// The reply may be inside one of its own signals here, so it is only aborted, silenced and
+// deleted later.
+void PageFetcher::dropReply()
+{
+    m_deadline.stop();
+    m_body.clear();
+    if (QNetworkReply* reply = std::exchange(m_reply, nullptr)) {
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+} // namespace gridvane

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/browser.h"
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+
+class QNetworkReply;
+
+namespace gridvane {
+
+class SearchablePage;
+
+// The browser control of the Linux build: downloads a page over http, https or file: and
+// searches its visible text. It never shows the page.
+//
+// A download that does not end within the timeout fails; a body is read up to maxBodyBytes
+// and analysed as far as it got. A failed download leaves a page that says why: the
+// server-not-found text when no HTTP answer came, "HTTP 404 - File not found" when the page
+// or file does not exist, "HTTP <status> - <reason>" above the server's text for any other
+// HTTP error.
+//
+// Completion is always raised from the event loop, never inside Navigate or Stop; a download
+// ended by Stop, or replaced by a new Navigate, raises nothing at all.
+class PageFetcher : public QObject, public Browser
+{
+    Q_OBJECT
+
+public:
+    explicit PageFetcher(std::chrono::milliseconds timeout = std::chrono::seconds(60),
+        qint64 maxBodyBytes = 16 * 1024 * 1024, QObject* parent = nullptr);
+    ~PageFetcher() override;
+
+    void Navigate(const QString& url, qint16 flags) override;
+    void Stop() override;
+    bool Busy() const override;
+    std::unique_ptr<TextRange> createRange() override;
+
+private:
+    void readBody();
+    void settle(bool cutAtCap);
+    void complete(const QString& pageText);
+    void dropReply();
+
+    const std::chrono::milliseconds m_timeout;
+    const qint64 m_maxBodyBytes;
+    QNetworkAccessManager m_network;
+    QTimer m_deadline;
+    QNetworkReply* m_reply = nullptr;
+    QByteArray m_body;
+    // Numbers each download; a queued completion of an older one is dropped.
+    quint64 m_download = 0;
+    bool m_busy = false;
+    std::shared_ptr<const SearchablePage> m_page;
+};
+
+} // namespace gridvane

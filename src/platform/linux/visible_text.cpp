@@ -1,0 +1,285 @@
+#include "visible_text.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <array>
+#include <libxml/HTMLparser.h>
+#include <libxml/parserInternals.h>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+
+namespace gridvane {
+
+namespace {
+
+// --- Charset -----------------------------------------------------------------------------
+
+// Bytes 0x80..0x9F of windows-1252; the five it leaves undefined map to the C1 controls, as
+// browsers do. Every other byte is its own code point.
+constexpr std::array<char16_t, 32> windows1252High
+    = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+          0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+          0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
+
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        *out++ = (value >= 0x80 && value <= 0x9F) ? QChar(windows1252High[value - 0x80])
+                                                  : QChar(value);
+    }
+    return text;
+}
+
+// Labels that pages use for windows-1252 or for its subsets; browsers read all of them as
+// windows-1252, and so does this (it needs no ICU either).
+bool meansWindows1252(const QByteArray& label)
+{
+    static const QList<QByteArray> labels = { "windows-1252", "cp1252", "x-cp1252", "iso-8859-1",
+        "iso8859-1", "iso_8859-1", "latin1", "l1", "ascii", "us-ascii", "iso-ir-100", "ibm819",
+        "cp819", "csisolatin1", "ansi_x3.4-1968" };
+    return labels.contains(label);
+}
+
+std::optional<QString> decodeAs(const QByteArray& label, QByteArrayView bytes)
+{
+    if (meansWindows1252(label))
+        return decodeWindows1252(bytes);
+    QStringDecoder decoder(label.constData());
+    if (!decoder.isValid())
+        return std::nullopt;
+    return decoder.decode(bytes);
+}
+
+QByteArray headerCharset(const QByteArray& contentType)
+{
+    static const QRegularExpression charset(QStringLiteral(R"(;\s*charset\s*=\s*["']?([^"';\s]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto match = charset.match(QString::fromLatin1(contentType));
+    return match.hasMatch() ? match.captured(1).toLatin1().toLower() : QByteArray();
+}
+
+// <meta charset="..."> or <meta http-equiv="Content-Type" content="...; charset=...">, looked
+// for in the first few kilobytes, where pages put it.
+QByteArray metaCharset(const QByteArray& body)
+{
+    static const QRegularExpression meta(
+        QStringLiteral(R"(<meta\b[^>]*?\bcharset\s*=\s*["']?\s*([A-Za-z0-9_.:\-]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto match = meta.match(QString::fromLatin1(body.left(4096)));
+    return match.hasMatch() ? match.captured(1).toLatin1().toLower() : QByteArray();
+}
+
+// --- Text ----------------------------------------------------------------------------------
+
+// Collects UTF-8 text, turning every run of white space into one blank, or into one line
+// break when a block boundary falls inside the run. Nothing leads or trails.
+class TextBuilder
+{
+public:
+    explicit TextBuilder(qsizetype expected) { m_out.reserve(expected); }
+
+    void append(std::string_view text, bool newlineBreaksLine = false)
+    {
+        size_t i = 0;
+        const size_t n = text.size();
+        while (i < n) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
+                if (c == '\n' && newlineBreaksLine)
+                    m_break = true;
+                else
+                    m_space = true;
+                ++i;
+                continue;
+            }
+            if (c == 0xC2 && i + 1 < n && static_cast<unsigned char>(text[i + 1]) == 0xA0) {
+                m_space = true; // U+00A0, the no-break space
+                i += 2;
+                continue;
+            }
+            size_t end = i + 1;
+            while (end < n && !startsSpace(text, end))
+                ++end;
+            if (!m_out.isEmpty()) {
+                if (m_break)
+                    m_out += '\n';
+                else if (m_space)
+                    m_out += ' ';
+            }
+            m_space = m_break = false;
+            m_out.append(text.data() + i, static_cast<qsizetype>(end - i));
+            i = end;
+        }
+    }
+
+    void breakLine() { m_break = true; }
+
+    QString text() const { return QString::fromUtf8(m_out); }
+
+private:
+    static bool startsSpace(std::string_view text, size_t i)
+    {
+        const auto c = static_cast<unsigned char>(text[i]);
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'
+            || (c == 0xC2 && i + 1 < text.size()
+                && static_cast<unsigned char>(text[i + 1]) == 0xA0);
+    }
+
+    QByteArray m_out;
+    bool m_space = false;
+    bool m_break = false;
+};
+
+enum class Kind { Inline, Block, Hidden };
+
+// noscript is deliberately absent from the hidden elements: scripts never run here, so its
+// content is what a reader of this page would see.
+Kind kindOf(const xmlChar* name)
+{
+    static const std::unordered_map<std::string_view, Kind> kinds = [] {
+        std::unordered_map<std::string_view, Kind> map;
+        for (const char* hidden : { "head", "title", "script", "style", "template", "iframe",
+                 "noembed", "noframes", "datalist" })
+            map.emplace(hidden, Kind::Hidden);
+        for (const char* block :
+            { "address", "article", "aside", "blockquote", "body", "br", "caption", "center", "dd",
+                "details", "dialog", "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure",
+                "footer", "form", "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "header",
+                "hgroup", "hr", "html", "legend", "li", "listing", "main", "menu", "nav", "ol",
+                "optgroup", "option", "p", "plaintext", "pre", "section", "summary", "table",
+                "tbody", "td", "tfoot", "th", "thead", "tr", "ul", "xmp" })
+            map.emplace(block, Kind::Block);
+        return map;
+    }();
+    const auto found = kinds.find(reinterpret_cast<const char*>(name));
+    return found == kinds.end() ? Kind::Inline : found->second;
+}
+
+// Follows the parser's events rather than building a tree: the tree's thousands of small
+// allocations cost more than the parse itself on a long outage list.
+struct Collector
+{
+    explicit Collector(qsizetype expected)
+        : out(expected)
+    {
+    }
+    TextBuilder out;
+    int hiddenDepth = 0; // elements open inside (and including) a hidden one
+};
+
+void startElement(void* context, const xmlChar* name, const xmlChar**)
+{
+    auto& collector = *static_cast<Collector*>(context);
+    if (collector.hiddenDepth > 0) {
+        ++collector.hiddenDepth;
+        return;
+    }
+    const Kind kind = kindOf(name);
+    if (kind == Kind::Hidden)
+        collector.hiddenDepth = 1;
+    else if (kind == Kind::Block)
+        collector.out.breakLine();
+}
+
+void endElement(void* context, const xmlChar* name)
+{
+    auto& collector = *static_cast<Collector*>(context);
+    if (collector.hiddenDepth > 0)
+        --collector.hiddenDepth;
+    else if (kindOf(name) == Kind::Block)
+        collector.out.breakLine();
+}
+
+// Text, and the raw content of script and style (which are hidden anyway). Character
+// references arrive here already decoded; comments never arrive.
+void characters(void* context, const xmlChar* text, int length)
+{
+    auto& collector = *static_cast<Collector*>(context);
+    if (collector.hiddenDepth == 0)
+        collector.out.append(
+            std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(length)));
+}
+
+} // namespace
+
+QString decodePage(const QByteArray& body, const QByteArray& contentType)
+{
+    if (body.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(QByteArrayView(body).sliced(3));
+    if (body.startsWith("\xFF\xFE") || body.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(
+            body.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        return utf16.decode(QByteArrayView(body).sliced(2));
+    }
+    if (const QByteArray label = headerCharset(contentType); !label.isEmpty()) {
+        if (auto text = decodeAs(label, body))
+            return *text;
+    }
+    if (QByteArray label = metaCharset(body); !label.isEmpty()) {
+        // A page that reached us as ASCII-compatible bytes cannot really be UTF-16.
+        if (label.startsWith("utf-16"))
+            label = "utf-8";
+        if (auto text = decodeAs(label, body))
+            return *text;
+    }
+    // A stateful decoder drops an incomplete sequence at the very end (a body cut at the
+    // size cap) instead of calling the whole page invalid.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(body);
+    if (!utf8.hasError())
+        return text;
+    return decodeWindows1252(body);
+}
+
+QString visibleTextOfHtml(QStringView html)
+{
+    const QByteArray utf8 = html.toUtf8();
+    htmlParserCtxtPtr parser
+        = htmlCreateMemoryParserCtxt(utf8.constData(), static_cast<int>(utf8.size()));
+    if (!parser)
+        return {};
+    xmlSAXHandler events {};
+    events.startElement = startElement;
+    events.endElement = endElement;
+    events.characters = characters;
+    events.cdataBlock = characters;
+    *parser->sax = events;
+    Collector collector(utf8.size() / 2);
+    parser->userData = &collector;
+    // The text is UTF-8 already: the parser is told so (it would guess Latin-1), and a
+    // <meta charset> in the page must not make it decode the text a second time.
+    xmlSwitchEncoding(parser, XML_CHAR_ENCODING_UTF8);
+    htmlCtxtUseOptions(parser,
+        HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET
+            | HTML_PARSE_IGNORE_ENC);
+    htmlParseDocument(parser);
+    htmlFreeParserCtxt(parser);
+    return collector.out.text();
+}
+
+QString visibleText(const QByteArray& body, const QByteArray& contentType)
+{
+    const QString text = decodePage(body, contentType);
+    if (!contentType.trimmed().toLower().startsWith("text/plain"))
+        return visibleTextOfHtml(text);
+    const QByteArray utf8 = text.toUtf8();
+    TextBuilder out(utf8.size());
+    out.append(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), true);
+    return out.text();
+}
+
+SearchablePage::SearchablePage(const QString& text)
+    : m_folded(text.toCaseFolded())
+{
+}
+
+bool SearchablePage::contains(const QString& text) const
+{
+    return !text.isEmpty() && m_folded.contains(text.toCaseFolded());
+}
+
+} // namespace gridvane

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+namespace gridvane {
+
+// The characters of a page body. The charset comes from the Content-Type header, else from a
+// byte-order mark, else from a <meta> declaration near the top, else UTF-8 when the bytes are
+// valid UTF-8, else windows-1252 (which also stands in for Latin-1 and ASCII, as in browsers).
+QString decodePage(const QByteArray& body, const QByteArray& contentType);
+
+// The text a reader sees on the page: character references decoded; the head, scripts,
+// styles, templates and comments left out; every run of white space (no-break spaces
+// included) collapsed to one blank; blocks, table cells and line breaks on lines of their
+// own, inline elements joined without a break. A text/plain body is taken as it is, with the
+// same white-space rule.
+QString visibleText(const QByteArray& body, const QByteArray& contentType);
+
+// The same from text that is already decoded.
+QString visibleTextOfHtml(QStringView html);
+
+// A page prepared for repeated searching: its text is case-folded once, here.
+class SearchablePage
+{
+public:
+    explicit SearchablePage(const QString& text);
+
+    // True when the text occurs in the page, compared after Unicode case folding of both,
+    // also inside longer words. An empty text is never found.
+    bool contains(const QString& text) const;
+
+    const QString& folded() const { return m_folded; }
+
+private:
+    QString m_folded;
+};
+
+} // namespace gridvane

@@ -1,0 +1,122 @@
+// Measures the program as it runs on a desktop: the time from launch to its window, and,
+// hidden in the tray between two checks, its CPU time per idle minute and its peak memory.
+#include "fakes/loopback_server.h"
+#include "settings/file_formats.h"
+#include "x_session.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace gridvane;
+using namespace gridvane::testing;
+
+namespace {
+
+const QString mainTitle = QStringLiteral("^Gridvane \\(Southern Cal Edison\\) version 1\\.06$");
+
+QProcess* launch(const QString& configHome)
+{
+    auto* process = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("SESSION_MANAGER"));
+    process->setProcessEnvironment(env);
+    process->start(QStringLiteral(GRIDVANE_PATH), {});
+    process->waitForStarted();
+    return process;
+}
+
+void end(QProcess* process)
+{
+    process->terminate();
+    if (!process->waitForFinished(10000))
+        process->kill();
+    process->waitForFinished();
+    delete process;
+}
+
+// User plus system time of a running process, in milliseconds.
+double cpuMilliseconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    const double ticks = fields.value(11).toDouble() + fields.value(12).toDouble();
+    return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+QByteArray statusField(qint64 pid, const QByteArray& name)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(name + ':'))
+            return line.mid(name.size() + 1).simplified();
+    }
+    return {};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    XSession session;
+    const QString error = session.start(true);
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    const int idleSeconds = argc > 1 ? atoi(argv[1]) : 120;
+
+    // Start-up to the window: a first start, which shows the window.
+    QList<qint64> startups;
+    for (int run = 0; run < 7; ++run) {
+        QTemporaryDir config;
+        QElapsedTimer clock;
+        clock.start();
+        QProcess* gridvane = launch(config.path());
+        const bool shown = XSession::waitFor([] { return !XSession::visibleWindows(mainTitle).isEmpty(); }, 30000);
+        const qint64 elapsed = clock.elapsed();
+        end(gridvane);
+        XSession::waitFor([] { return XSession::visibleWindows(mainTitle).isEmpty(); });
+        if (!shown) {
+            std::fprintf(stderr, "the window did not appear\n");
+            return 1;
+        }
+        startups << elapsed;
+    }
+    std::sort(startups.begin(), startups.end());
+    std::printf("start-up to the window: median %lld ms (of %lld runs, %lld..%lld)\n",
+        startups[startups.size() / 2], qint64(startups.size()), startups.first(), startups.last());
+
+    // Idle in the tray: saved codes, a check at the first tick, then thirty minutes to wait.
+    LoopbackServer server;
+    server.on("/outages.html", htmlPage("<h2>Communities Affected by Rotating Outages</h2><p>none</p>"));
+    QTemporaryDir config;
+    QDir().mkpath(config.filePath(QStringLiteral("gridvane")));
+    QFile settings(config.filePath(QStringLiteral("gridvane/Settings.ini")));
+    settings.open(QIODevice::WriteOnly);
+    settings.write(encodeRecords({ server.url(QStringLiteral("/outages.html")), QStringLiteral("30 minutes"),
+        QStringLiteral("off"), QStringLiteral("Z99") }));
+    settings.close();
+    QProcess* gridvane = launch(config.path());
+    const qint64 pid = gridvane->processId();
+    XSession::pause(35000); // through the first tick, which starts checking and downloads once
+    const double before = cpuMilliseconds(pid);
+    XSession::pause(idleSeconds * 1000);
+    const double after = cpuMilliseconds(pid);
+    const QByteArray peak = statusField(pid, "VmHWM");
+    std::printf("idle in the tray: %.1f ms CPU per minute over %d s; peak RSS %s\n",
+        (after - before) * 60.0 / idleSeconds, idleSeconds, peak.constData());
+    end(gridvane);
+    return 0;
+}

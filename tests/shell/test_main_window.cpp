@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWhatsThis>
 #include <QtTest>
 
 using namespace gridvane;
@@ -160,6 +161,22 @@ private Q_SLOTS:
         QCOMPARE(control<QWidget>("txtGroup12")->property("helpTopic").toInt(), 3);
         QCOMPARE(control<QWidget>("chkNetSend")->property("helpTopic").toInt(), 8);
         QVERIFY(!control<QWidget>("cmdStart")->whatsThis().isEmpty());
+    }
+
+    void helpKeyShowsTheFocusedControlsHelp()
+    {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto* box = control<QLineEdit>("txtGroup5");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_F1);
+        QWidget* shown = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->inherits("QWhatsThat") && top->isVisible())
+                shown = top;
+        }
+        QVERIFY(shown);
+        QWhatsThis::hideText();
     }
 
     void userEditRunsTheHandlerOnceAndProgramChangesDoNotRaiseItAgain()

@@ -106,4 +106,40 @@ inline const QString settingsFileName = QStringLiteral("/Settings.ini");
 inline const QString netSendFileName = QStringLiteral("/NetSend.ini");
 inline const QString helpFileName = QStringLiteral("/Gridvane.hlp");
 
+// Main window layout
+inline const QString captionExit = QStringLiteral("E&xit");
+inline const QString captionFile = QStringLiteral("&File");
+inline const QString captionInterval = QStringLiteral("&Interval");
+inline const QString captionHelp = QStringLiteral("&Help");
+inline const QString captionAbout = QStringLiteral("&About");
+inline const QString frameUrl = QStringLiteral("URL of SCE blackout information web page");
+inline const QString frameStatus = QStringLiteral("Connection and Check status");
+inline const QString frameGroups = QStringLiteral("Rotating Outage Groups to check");
+inline const QString frameNetSend = QStringLiteral("Net Send Message (Windows NT/2000 users only)");
+inline const QString captionNetSend
+    = QStringLiteral("Enable Net Send message--Sent to all users current Domain.");
+
+// About window
+inline const QString aboutTitle = QStringLiteral("About Gridvane");
+inline const QString aboutIntro = QStringLiteral(
+    "Gridvane keeps an eye on Southern California Edison's rotating-outage page for you. "
+    "Enter the outage groups printed on your electric bill; Gridvane checks the page at the "
+    "interval you choose and alerts you as soon as one of your groups is listed, so there is "
+    "time to save your work before the power goes off. "
+    "Written by the Gridvane developers.");
+inline const QString aboutNotice = QStringLiteral(
+    "Gridvane is free to use and to share. Please pass it on unchanged, with this notice, to "
+    "anyone who may need it.");
+inline const QString aboutDate = QStringLiteral("Created January 2001");
+inline const QString aboutSiteCaption = QStringLiteral("Gridvane web site:");
+inline const QString aboutProgramming
+    = QStringLiteral("Programming: the Gridvane developers, version 1.06, March 2001");
+inline const QString aboutConcept = QStringLiteral("Concept: the Gridvane developers");
+inline const QString aboutBugs = QStringLiteral("Bugs/Comments:");
+inline const QString aboutOutages = QStringLiteral("SCE's Outages:");
+inline const QString aboutOk = QStringLiteral("OK");
+inline const QString webSite = QStringLiteral("http://www.example.org/gridvane/");
+inline const QString emailLink = QStringLiteral("mailto:gridvane@example.org");
+inline const QString emailSubject = QStringLiteral("?Subject=Gridvane");
+
 } // namespace gridvane::texts

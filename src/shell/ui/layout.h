@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <cmath>
+
+namespace gridvane {
+
+// The windows are laid out in twips, 1/1440 inch: 15 twips make one pixel at 96 dots per inch.
+inline int twipsToPixels(int twips, qreal logicalDpi)
+{
+    return int(std::lround(twips * logicalDpi / 1440.0));
+}
+
+// A control's place in twips, as pixels on the widget's screen. Both edges are rounded, so
+// neighbours that touch in twips touch in pixels.
+inline QRect twipsRect(int left, int top, int width, int height, qreal logicalDpi)
+{
+    const int x = twipsToPixels(left, logicalDpi);
+    const int y = twipsToPixels(top, logicalDpi);
+    return QRect(x, y, twipsToPixels(left + width, logicalDpi) - x,
+        twipsToPixels(top + height, logicalDpi) - y);
+}
+
+// Colours are kept as 0x00BBGGRR.
+inline QColor bgrColor(quint32 value)
+{
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+inline void setTextColor(QWidget* widget, quint32 value)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, bgrColor(value));
+    palette.setColor(QPalette::WindowText, bgrColor(value));
+    widget->setPalette(palette);
+}
+
+// The font of the windows' controls: the desktop's sans serif at the size the layout was drawn
+// for.
+QFont controlFont();
+// A font by name and size; where it is missing the desktop's font of the same kind stands in.
+QFont namedFont(const QString& family, qreal pointSize, QFont::StyleHint kind, bool bold = false);
+// Narrows the widget's font until text fits in width pixels: the layout was drawn for
+// narrower fonts than most desktops have.
+void fitText(QWidget* widget, const QString& text, int width);
+
+} // namespace gridvane

@@ -1,0 +1,444 @@
+#include "main_window.h"
+
+#include "about_window.h"
+#include "help_texts.h"
+#include "layout.h"
+#include "monitor/frm_gridvane.h"
+#include "monitor/texts.h"
+#include "program_icon.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QWhatsThis>
+
+namespace gridvane {
+
+namespace {
+
+// Colours of the layout, 0x00BBGGRR.
+constexpr quint32 urlColor = 0x008000;
+constexpr quint32 statusColor = 0xFF0000;
+constexpr quint32 groupColor = 0xC000C0;
+constexpr quint32 netSendColor = 0x0000FF;
+constexpr quint32 hideColor = 0x00FFFF;
+constexpr quint32 exitColor = 0x0000FF;
+
+const char* const helpTopic = "helpTopic";
+
+// The log and the net-send message keep CR LF line ends; the widgets use LF.
+QString shownText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+QString modelText(const QString& shown)
+{
+    QString text = shown;
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
+// A caret position in the model's text as a position in the shown text.
+int shownPosition(const QString& text, int position)
+{
+    position = std::clamp(position, 0, int(text.size()));
+    int shown = position;
+    for (int i = 0; i + 1 < position; ++i) {
+        if (text[i] == QLatin1Char('\r') && text[i + 1] == QLatin1Char('\n'))
+            --shown;
+    }
+    return shown;
+}
+
+// A style sheet, because only a styled push button shows its background colour.
+QString buttonStyle(quint32 color)
+{
+    return QStringLiteral("QPushButton { background-color: %1; color: black;"
+                          " border: 1px solid #404040; border-radius: 2px; }"
+                          "QPushButton:focus { border: 2px solid black; }"
+                          "QPushButton:pressed { border: 2px inset #404040; padding-top: 2px; }"
+                          "QPushButton:disabled { color: #808080; }")
+        .arg(bgrColor(color).name());
+}
+
+// A frame whose caption sits in its top edge, as the layout was drawn.
+const QString frameStyle = QStringLiteral(
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+    " left: 5px; padding: 0px 2px; }");
+
+void setHelp(QWidget* widget, int topic, const QString& text)
+{
+    widget->setProperty(helpTopic, topic);
+    widget->setWhatsThis(text);
+}
+
+} // namespace
+
+MainWindow::MainWindow(frmGridvane& form, DesktopShell& shell, QWidget* parent)
+    : QMainWindow(parent,
+        Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
+    , m_form(form)
+    , m_shell(shell)
+{
+    setObjectName(QStringLiteral("frmGridvane"));
+    setWindowTitle(texts::windowTitle);
+    setWindowIcon(programIcon());
+    buildControls();
+    buildMenus();
+    buildTabOrder();
+    attachMirrors();
+    mirrorAll();
+
+    // The client area has a fixed size; the window is as large as it and the menu bar.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layout()->activate();
+    centreOnScreen();
+
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
+    addAction(QWhatsThis::createAction(this));
+}
+
+MainWindow::~MainWindow()
+{
+    detach();
+}
+
+void MainWindow::buildControls()
+{
+    const qreal dpi = logicalDpiX();
+    auto place = [dpi](QWidget* widget, int left, int top, int width, int height) {
+        widget->setGeometry(twipsRect(left, top, width, height, dpi));
+    };
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFont(controlFont());
+    client->setFixedSize(twipsToPixels(8280, dpi), twipsToPixels(3180, dpi));
+    setCentralWidget(client);
+
+    auto frame = [&](const char* name, const QString& title, int l, int t, int w, int h) {
+        auto* box = new QGroupBox(title, client);
+        box->setObjectName(QLatin1String(name));
+        box->setStyleSheet(frameStyle);
+        place(box, l, t, w, h);
+        return box;
+    };
+    auto* frame1 = frame("Frame1", texts::frameUrl, 45, 45, 4965, 600);
+    auto* frame2 = frame("Frame2", texts::frameStatus, 5070, 45, 3165, 2685);
+    auto* frame3 = frame("Frame3", texts::frameGroups, 45, 660, 4965, 975);
+    auto* frame4 = frame("Frame4", texts::frameNetSend, 45, 1665, 4965, 1050);
+
+    m_txtURL = new QLineEdit(frame1);
+    m_txtURL->setObjectName(QStringLiteral("txtURL"));
+    place(m_txtURL, 75, 210, 4800, 285);
+    setTextColor(m_txtURL, urlColor);
+    setHelp(m_txtURL, 1, help::url);
+    connect(m_txtURL, &QLineEdit::textEdited, this,
+        [this](const QString& text) { m_form.txtURL.setText(text); });
+
+    m_txtStatus = new QPlainTextEdit(frame2);
+    m_txtStatus->setObjectName(QStringLiteral("txtStatus"));
+    place(m_txtStatus, 90, 225, 3000, 2385);
+    m_txtStatus->setReadOnly(true);
+    // Read-only for the user, but with a caret that the program moves to the newest line.
+    m_txtStatus->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_txtStatus->setFocusPolicy(Qt::StrongFocus);
+    m_txtStatus->setTabChangesFocus(true);
+    m_txtStatus->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_txtStatus->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_txtStatus->setUndoRedoEnabled(false);
+    setTextColor(m_txtStatus, statusColor);
+    setHelp(m_txtStatus, 2, help::status);
+
+    for (int i = 0; i < frmGridvane::groupCount; ++i) {
+        auto* box = new QLineEdit(frame3);
+        box->setObjectName(QStringLiteral("txtGroup%1").arg(i));
+        place(box, 90 + 690 * (i % 7), i < 7 ? 255 : 585, 645, 285);
+        box->setAlignment(Qt::AlignHCenter);
+        setTextColor(box, groupColor);
+        setHelp(box, 3, help::groups);
+        connect(box, &QLineEdit::textEdited, this,
+            [this, i](const QString& text) { m_form.txtGroup[i].setText(text); });
+        m_txtGroup[i] = box;
+    }
+
+    auto button = [&](const char* name, const QString& caption, int left, quint32 color, int topic,
+                      const QString& helpText) {
+        auto* b = new QPushButton(caption, client);
+        b->setObjectName(QLatin1String(name));
+        place(b, left, 2775, 2670, 375);
+        b->setFont(namedFont(QStringLiteral("MS Sans Serif"), 9.75, QFont::SansSerif, true));
+        b->setStyleSheet(buttonStyle(color));
+        b->setAutoDefault(false);
+        setHelp(b, topic, helpText);
+        return b;
+    };
+    m_cmdStart = button("cmdStart", texts::captionStart, 60, texts::colorGreen, 4, help::start);
+    m_cmdHide = button("cmdHide", texts::captionHide, 2805, hideColor, 5, help::hide);
+    m_cmdExit = button("cmdExit", texts::captionExit, 5550, exitColor, 6, help::exit);
+    connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_form.cmdStart_Click(); });
+    connect(m_cmdHide, &QPushButton::clicked, this, [this] { m_form.cmdHide_Click(); });
+    connect(m_cmdExit, &QPushButton::clicked, this, [this] { m_form.cmdExit_Click(); });
+
+    m_txtNetSend = new QPlainTextEdit(frame4);
+    m_txtNetSend->setObjectName(QStringLiteral("txtNetSend"));
+    place(m_txtNetSend, 75, 225, 4800, 465);
+    m_txtNetSend->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_txtNetSend->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_txtNetSend->setTabChangesFocus(true);
+    // The box is small; keep the text close to its border.
+    m_txtNetSend->document()->setDocumentMargin(1);
+    setTextColor(m_txtNetSend, netSendColor);
+    setHelp(m_txtNetSend, 7, help::netSendMessage);
+    connect(m_txtNetSend, &QPlainTextEdit::textChanged, this,
+        [this] { m_form.txtNetSend.setText(modelText(m_txtNetSend->toPlainText())); });
+
+    m_chkNetSend = new QCheckBox(texts::captionNetSend, frame4);
+    m_chkNetSend->setObjectName(QStringLiteral("chkNetSend"));
+    place(m_chkNetSend, 210, 720, 4635, 300);
+    fitText(m_chkNetSend, texts::captionNetSend,
+        m_chkNetSend->width() - m_chkNetSend->iconSize().width() - 8);
+    setHelp(m_chkNetSend, 8, help::netSendOption);
+    connect(m_chkNetSend, &QCheckBox::clicked, this, [this](bool checked) {
+        m_form.chkNetSend.setValue(checked ? 1 : 0);
+        mirrorCheckBox();
+    });
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(texts::captionFile);
+    file->setObjectName(QStringLiteral("mnuFile"));
+    m_mnuShow = file->addAction(m_form.mnuShow.Caption());
+    m_mnuShow->setObjectName(QStringLiteral("mnuShow"));
+    connect(m_mnuShow, &QAction::triggered, this, [this] { m_form.mnuShow_Click(); });
+    file->addSeparator()->setObjectName(QStringLiteral("mnubrk1"));
+    QAction* exit = file->addAction(texts::captionExit);
+    exit->setObjectName(QStringLiteral("mnuExit"));
+    connect(exit, &QAction::triggered, this, [this] { m_form.mnuExit_Click(); });
+
+    QMenu* interval = menuBar()->addMenu(texts::captionInterval);
+    interval->setObjectName(QStringLiteral("mnuInterval"));
+    for (int i = 0; i < frmGridvane::intervalCount; ++i) {
+        QAction* entry = interval->addAction(m_form.mnuInt[i].Caption());
+        entry->setObjectName(QStringLiteral("mnuInt%1").arg(i));
+        entry->setCheckable(true);
+        connect(entry, &QAction::triggered, this, [this, i] {
+            m_form.mnuInt_Click(qint16(i));
+            // A click on the checked entry unchecked it; show the model's marks again.
+            mirrorMenus();
+        });
+        m_mnuInt[i] = entry;
+    }
+
+    QMenu* help = menuBar()->addMenu(texts::captionHelp);
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* about = help->addAction(texts::captionAbout);
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    connect(about, &QAction::triggered, this, [this] { AboutWindow::open(m_shell); });
+}
+
+void MainWindow::buildTabOrder()
+{
+    QList<QWidget*> order { m_txtURL, m_txtStatus };
+    for (int i = 0; i < 10; ++i)
+        order << m_txtGroup[i];
+    order << m_cmdStart << m_cmdHide << m_cmdExit << m_txtNetSend;
+    for (int i = 10; i < frmGridvane::groupCount; ++i)
+        order << m_txtGroup[i];
+    order << m_chkNetSend;
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void MainWindow::attachMirrors()
+{
+    m_form.txtURL.mirror = [this] { mirrorLineEdit(m_form.txtURL, m_txtURL); };
+    for (int i = 0; i < frmGridvane::groupCount; ++i)
+        m_form.txtGroup[i].mirror
+            = [this, i] { mirrorLineEdit(m_form.txtGroup[i], m_txtGroup[i]); };
+    m_form.txtStatus.mirror = [this] { mirrorStatus(); };
+    m_form.txtNetSend.mirror = [this] { mirrorNetSend(); };
+    m_form.chkNetSend.mirror = [this] { mirrorCheckBox(); };
+    m_form.cmdStart.mirror = [this] { mirrorStartButton(); };
+    m_form.mnuShow.mirror = [this] { mirrorMenus(); };
+    for (auto& entry : m_form.mnuInt)
+        entry.mirror = [this] { mirrorMenus(); };
+    m_form.windowMirror = [this] { mirrorWindowState(); };
+}
+
+void MainWindow::detach()
+{
+    if (m_detached)
+        return;
+    m_detached = true;
+    m_form.txtURL.mirror = nullptr;
+    for (auto& box : m_form.txtGroup)
+        box.mirror = nullptr;
+    m_form.txtStatus.mirror = nullptr;
+    m_form.txtNetSend.mirror = nullptr;
+    m_form.chkNetSend.mirror = nullptr;
+    m_form.cmdStart.mirror = nullptr;
+    m_form.mnuShow.mirror = nullptr;
+    for (auto& entry : m_form.mnuInt)
+        entry.mirror = nullptr;
+    m_form.windowMirror = nullptr;
+}
+
+void MainWindow::mirrorAll()
+{
+    mirrorLineEdit(m_form.txtURL, m_txtURL);
+    for (int i = 0; i < frmGridvane::groupCount; ++i)
+        mirrorLineEdit(m_form.txtGroup[i], m_txtGroup[i]);
+    mirrorStatus();
+    mirrorNetSend();
+    mirrorCheckBox();
+    mirrorStartButton();
+    mirrorMenus();
+}
+
+void MainWindow::mirrorLineEdit(const TextBox& box, QLineEdit* edit)
+{
+    // setText() does not raise textEdited, so the model's handler does not run again.
+    if (edit->text() != box.Text()) {
+        const int cursor = edit->cursorPosition();
+        edit->setText(box.Text());
+        edit->setCursorPosition(std::min(cursor, int(box.Text().size())));
+    }
+    edit->setEnabled(box.Enabled());
+}
+
+void MainWindow::mirrorStatus()
+{
+    const QString& text = m_form.txtStatus.Text();
+    if (text != m_statusShown) {
+        // Lines are only ever appended; redraw the whole log only when it was emptied.
+        if (!m_statusShown.isEmpty() && text.startsWith(m_statusShown)
+            && !m_statusShown.endsWith(QLatin1Char('\r'))) {
+            QTextCursor end(m_txtStatus->document());
+            end.movePosition(QTextCursor::End);
+            end.insertText(shownText(text.mid(m_statusShown.size())));
+        } else {
+            m_txtStatus->setPlainText(shownText(text));
+        }
+        m_statusShown = text;
+    }
+    QTextCursor caret = m_txtStatus->textCursor();
+    caret.setPosition(std::min(shownPosition(text, m_form.txtStatus.SelStart()),
+        m_txtStatus->document()->characterCount() - 1));
+    m_txtStatus->setTextCursor(caret);
+    m_txtStatus->ensureCursorVisible();
+    // Behind the last line ends the log: show it to its end, the empty line included.
+    if (caret.atEnd())
+        m_txtStatus->verticalScrollBar()->setValue(m_txtStatus->verticalScrollBar()->maximum());
+    m_txtStatus->setEnabled(m_form.txtStatus.Enabled());
+}
+
+void MainWindow::mirrorNetSend()
+{
+    const QString shown = shownText(m_form.txtNetSend.Text());
+    if (m_txtNetSend->toPlainText() != shown) {
+        const QSignalBlocker blocker(m_txtNetSend);
+        const int cursor = m_txtNetSend->textCursor().position();
+        m_txtNetSend->setPlainText(shown);
+        QTextCursor caret = m_txtNetSend->textCursor();
+        caret.setPosition(std::min(cursor, int(shown.size())));
+        m_txtNetSend->setTextCursor(caret);
+    }
+    m_txtNetSend->setEnabled(m_form.txtNetSend.Enabled());
+}
+
+void MainWindow::mirrorCheckBox()
+{
+    const QSignalBlocker blocker(m_chkNetSend);
+    m_chkNetSend->setChecked(m_form.chkNetSend.Value() == 1);
+    m_chkNetSend->setEnabled(m_form.chkNetSend.Enabled());
+}
+
+void MainWindow::mirrorStartButton()
+{
+    const CommandButton& button = m_form.cmdStart;
+    m_cmdStart->setText(button.Caption());
+    m_cmdStart->setEnabled(button.Enabled());
+    const QString style = buttonStyle(button.BackColor());
+    if (m_cmdStart->styleSheet() != style)
+        m_cmdStart->setStyleSheet(style);
+}
+
+void MainWindow::mirrorMenus()
+{
+    m_mnuShow->setText(m_form.mnuShow.Caption());
+    for (int i = 0; i < frmGridvane::intervalCount; ++i) {
+        m_mnuInt[i]->setText(m_form.mnuInt[i].Caption());
+        m_mnuInt[i]->setChecked(m_form.mnuInt[i].Checked());
+    }
+}
+
+void MainWindow::mirrorWindowState()
+{
+    if (!m_form.Visible())
+        hide();
+    else if (m_form.Minimized())
+        showMinimized();
+    else if (isMinimized())
+        showNormal();
+    else
+        show();
+}
+
+void MainWindow::bringToFront()
+{
+    raise();
+    activateWindow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // The model refuses every close but Exit's; it has then saved and hidden the window.
+    if (m_detached || m_form.requestClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !m_detached && m_form.Minimized()
+        && !isMinimized() && isVisible())
+        m_form.windowRestored();
+}
+
+void MainWindow::showHelp()
+{
+    for (QWidget* widget = focusWidget(); widget; widget = widget->parentWidget()) {
+        if (!widget->whatsThis().isEmpty()) {
+            QWhatsThis::showText(
+                widget->mapToGlobal(widget->rect().center()), widget->whatsThis(), widget);
+            return;
+        }
+    }
+}
+
+void MainWindow::centreOnScreen()
+{
+    // The window's own area is centred: its frame is not known before it is shown.
+    if (const QScreen* where = screen())
+        setGeometry(QRect(where->availableGeometry().center() - rect().center(), size()));
+}
+
+} // namespace gridvane

@@ -1,7 +1,41 @@
+#include "monitor/frm_gridvane.h"
+#include "platform/clock.h"
+#include "platform/linux/linux_shell.h"
+#include "platform/linux/linux_system_info.h"
+#include "platform/linux/linux_tray.h"
+#include "platform/linux/page_fetcher.h"
+#include "platform/linux/qt_message_boxes.h"
+#include "shell/ui/gridvane_shell.h"
+#include "shell/ui/program_icon.h"
+
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace gridvane;
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(
+            stderr, "Gridvane needs a desktop session: there is no display to show it on.\n");
+        return EXIT_FAILURE;
+    }
+
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("gridvane"));
+    QApplication::setApplicationVersion(QStringLiteral("1.06"));
+    QApplication::setWindowIcon(programIcon());
+
+    LinuxSystemInfo system;
+    PageFetcher browser;
+    QtMessageBoxes boxes(programIcon());
+    LinuxShell shell;
+    SystemClock clock;
+    auto tray = std::make_unique<LinuxTray>(programIcon());
+    frmGridvane form({ browser, *tray, boxes, shell, clock, system });
+    GridvaneShell ui(form, std::move(tray), shell);
+    ui.start();
+    return app.exec();
 }

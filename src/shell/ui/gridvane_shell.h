@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/frm_gridvane.h"
+#include "shell/ui/main_window.h"
 
 #include <QObject>
 #include <QPointer>
@@ -12,7 +13,6 @@ class QSocketNotifier;
 namespace gridvane {
 
 class DesktopShell;
-class MainWindow;
 class Tray;
 
 // Runs the program around the window model: creates the main window, loads the settings,

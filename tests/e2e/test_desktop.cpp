@@ -1,5 +1,6 @@
 // Gridvane as a user meets it: a copy of the program on a virtual desktop with a window
 // manager and a notification area, driven from outside with xdotool and wmctrl.
+#include "fakes/files.h"
 #include "fakes/loopback_server.h"
 #include "settings/file_formats.h"
 #include "stand_ins.h"
@@ -23,12 +24,6 @@ const QString aboutTitle = QStringLiteral("^About Gridvane$");
 QString xdotool(const QStringList& arguments)
 {
     return XSession::run(QStringLiteral("xdotool"), arguments);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 bool saveScreenshot(const QString& window, const QString& name)

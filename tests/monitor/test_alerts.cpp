@@ -1,4 +1,5 @@
 #include "fakes/fakes.h"
+#include "fakes/files.h"
 #include "monitor/texts.h"
 #include "settings/file_formats.h"
 
@@ -10,12 +11,6 @@ using namespace gridvane::testing;
 
 namespace {
 const QString heading = QStringLiteral("Communities Affected by Rotating Outages");
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void checkingFor(Harness& h, const QString& code, const QString& netSend)
 {

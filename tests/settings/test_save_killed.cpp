@@ -1,3 +1,4 @@
+#include "fakes/files.h"
 #include "saver_versions.h"
 
 #include <QFile>
@@ -9,14 +10,6 @@
 
 using namespace gridvane;
 using namespace gridvane::testing;
-
-namespace {
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-} // namespace
 
 class SaveKilledTest : public QObject
 {

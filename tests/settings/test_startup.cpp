@@ -1,4 +1,5 @@
 #include "fakes/fakes.h"
+#include "fakes/files.h"
 #include "monitor/texts.h"
 #include "settings/file_formats.h"
 
@@ -8,22 +9,6 @@
 
 using namespace gridvane;
 using namespace gridvane::testing;
-
-namespace {
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-} // namespace
 
 class StartupTest : public QObject
 {

@@ -46,6 +46,18 @@ void keyTo(const QString& window, const QString& keys)
     xdotool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), window });
     xdotool({ QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys });
 }
+
+// Does what a user would do again when the desktop missed it (a busy machine can drop a
+// click or a key sent before a window is ready), until the expected result shows.
+template <typename Action, typename Condition> bool attempt(Action action, Condition condition)
+{
+    for (int i = 0; i < 4; ++i) {
+        action();
+        if (XSession::waitFor(condition, 8000))
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 class DesktopTest : public QObject
@@ -100,13 +112,14 @@ private Q_SLOTS:
         QVERIFY(XSession::visibleWindows(mainTitle).isEmpty());
 
         // A click on the icon shows the window and starts checking at once: the page lists B7.
-        click(icon);
-        QVERIFY(XSession::waitFor([] { return !XSession::visibleWindows(mainTitle).isEmpty(); }));
+        const auto mainShown = [] { return !XSession::visibleWindows(mainTitle).isEmpty(); };
+        QVERIFY(attempt([&] { click(icon); }, mainShown));
         QStringList alert;
         QVERIFY(XSession::waitFor(
             [&] { return !(alert = XSession::visibleWindows(alertTitle)).isEmpty(); }));
         const QByteArray savedWhileOpen = readFile(config + QStringLiteral("/Settings.ini"));
-        keyTo(alert.last(), QStringLiteral("Return"));
+        QVERIFY(attempt([&] { keyTo(alert.last(), QStringLiteral("Return")); },
+            [] { return XSession::visibleWindows(alertTitle).isEmpty(); }));
 
         QVERIFY(XSession::waitFor([&] { return !standIns.openedUrls().isEmpty(); }));
         QCOMPARE(standIns.openedUrls(), url.toLocal8Bit() + '\n');
@@ -124,11 +137,15 @@ private Q_SLOTS:
         QVERIFY(saveScreenshot(window, QStringLiteral("main-window.png")));
 
         // Help > About through the menu bar ("&Help" shares its access key with "&Hide").
-        keyTo(window, QStringLiteral("alt+f"));
-        xdotool({ QStringLiteral("key"), QStringLiteral("Right"), QStringLiteral("Right"),
-            QStringLiteral("a") });
         QStringList about;
-        QVERIFY(XSession::waitFor(
+        QVERIFY(attempt(
+            [&] {
+                keyTo(window, QStringLiteral("Escape"));
+                keyTo(window, QStringLiteral("alt+f"));
+                XSession::pause(300);
+                xdotool({ QStringLiteral("key"), QStringLiteral("Right"), QStringLiteral("Right"),
+                    QStringLiteral("a") });
+            },
             [&] { return !(about = XSession::visibleWindows(aboutTitle)).isEmpty(); }));
         QVERIFY(saveScreenshot(about.last(), QStringLiteral("about-window.png")));
         XSession::run(
@@ -145,10 +162,10 @@ private Q_SLOTS:
         QCOMPARE(gridvane.state(), QProcess::Running);
 
         // Back through the tray, then Exit ends the program and takes the icon away.
-        click(session->trayIcon(QStringLiteral("gridvane")));
-        QVERIFY(XSession::waitFor([] { return !XSession::visibleWindows(mainTitle).isEmpty(); }));
-        keyTo(XSession::visibleWindows(mainTitle).last(), QStringLiteral("alt+x"));
-        QVERIFY(gridvane.waitForFinished(20000));
+        QVERIFY(attempt([&] { click(session->trayIcon(QStringLiteral("gridvane"))); }, mainShown));
+        QVERIFY(attempt(
+            [&] { keyTo(XSession::visibleWindows(mainTitle).last(), QStringLiteral("alt+x")); },
+            [&] { return gridvane.state() == QProcess::NotRunning; }));
         QCOMPARE(gridvane.exitStatus(), QProcess::NormalExit);
         QVERIFY(XSession::waitFor(
             [] { return session->trayIcon(QStringLiteral("gridvane")).isEmpty(); }));

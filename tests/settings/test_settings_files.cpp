@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
+#include <unistd.h>
 
 using namespace gridvane;
 using namespace gridvane::testing;
@@ -226,13 +228,18 @@ private Q_SLOTS:
         if (readOnlyFolder) {
             writeFile(h.settingsPath(), "old settings");
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-            if (QFileInfo(folder).isWritable())
-                QSKIP("the superuser writes into read-only folders");
+            // The superuser ignores permissions, but not the immutable attribute.
+            if (geteuid() == 0)
+                QProcess::execute(QStringLiteral("chattr"), { QStringLiteral("+i"), folder });
+            if (writeFile(folder + QStringLiteral("/probe"), "x"))
+                QSKIP("this file system cannot make a folder read-only");
         } else {
             // A folder in its place: no file can be renamed over it.
             QVERIFY(QDir().mkpath(h.settingsPath()));
         }
         h.form.SaveSettingsFile();
+        if (readOnlyFolder && geteuid() == 0)
+            QProcess::execute(QStringLiteral("chattr"), { QStringLiteral("-i"), folder });
         QFile::setPermissions(
             folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 

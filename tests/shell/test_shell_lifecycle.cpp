@@ -14,29 +14,20 @@ using namespace gridvane::testing;
 
 namespace {
 
-class WatchedTray : public FakeTray
-{
-public:
-    explicit WatchedTray(bool& destroyed)
-        : m_destroyed(destroyed)
-    {
-    }
-    ~WatchedTray() override { m_destroyed = true; }
-
-private:
-    bool& m_destroyed;
-};
-
 // The model and its shell, with the tray owned by the shell as in the program.
 struct Program
 {
     explicit Program(const QString& configDir) { system.configDir = configDir; }
 
     QString settingsPath() const { return system.configDir + QStringLiteral("/Settings.ini"); }
+    template <typename T> T* window(const char* name) { return ui.window()->findChild<T*>(name); }
+    void click(const char* button)
+    {
+        QTest::mouseClick(window<QPushButton>(button), Qt::LeftButton);
+    }
 
-    bool trayDestroyed = false;
-    std::unique_ptr<WatchedTray> trayOwner = std::make_unique<WatchedTray>(trayDestroyed);
-    WatchedTray& tray = *trayOwner;
+    std::unique_ptr<FakeTray> trayOwner = std::make_unique<FakeTray>();
+    FakeTray& tray = *trayOwner;
     FakeBrowser browser;
     RecordingBoxes boxes;
     RecordingShell shell;
@@ -51,11 +42,9 @@ struct Program
 // hanging.
 int runEventLoop(const std::function<void()>& scenario)
 {
-    QTimer::singleShot(0, scenario);
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    watchdog.start(60000);
+    QObject watchdog;
+    QTimer::singleShot(0, &watchdog, scenario);
+    QTimer::singleShot(60000, &watchdog, [] { QCoreApplication::exit(99); });
     return QCoreApplication::exec();
 }
 
@@ -67,17 +56,11 @@ public:
     QuitWatcher() { qApp->installEventFilter(this); }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == qApp && event->type() == QEvent::Quit)
-            asked = true;
+        asked = asked || (watched == qApp && event->type() == QEvent::Quit);
         return false;
     }
     bool asked = false;
 };
-
-void clickExit(Program& program)
-{
-    QTest::mouseClick(program.ui.window()->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
-}
 
 } // namespace
 
@@ -88,150 +71,91 @@ class ShellLifecycleTest : public QObject
     QTemporaryDir dir;
     QString configDir() const { return dir.path() + QStringLiteral("/config"); }
 
-    // Leaves a Settings.ini with one group code, as a user's earlier run would.
-    void saveGroupCode()
-    {
-        Harness earlier;
-        earlier.system.configDir = configDir();
-        earlier.form.Form_Load();
-        earlier.form.txtGroup[0].setText(QStringLiteral("A1"));
-        earlier.form.SaveSettingsFile();
-    }
-
 private Q_SLOTS:
     void init() { QDir(configDir()).removeRecursively(); }
 
-    void startsShownAndStoppedWithoutSavedCodes()
+    void withSavedCodesStartsHiddenAndTicksUntilStopped()
     {
-        Program program(configDir());
-        program.ui.start();
-        QVERIFY(program.ui.window()->isVisible());
-        QVERIFY(!program.ui.timer().isActive());
-        QVERIFY(!program.ui.window()->findChild<QPushButton*>("cmdStart")->isEnabled());
-    }
-
-    void startsHiddenWithTheTimerRunningWhenCodesWereSaved()
-    {
-        saveGroupCode();
-        Program program(configDir());
-        program.ui.start();
-        QVERIFY(program.ui.window());
-        QVERIFY(!program.ui.window()->isVisible());
-        QVERIFY(program.ui.timer().isActive());
-        QCOMPARE(program.ui.timer().interval(), 30000);
-
-        // A click on the tray icon brings the window back and starts checking at once.
-        program.tray.click();
-        QVERIFY(program.ui.window()->isVisible());
-        QCOMPARE(program.form.cmdStart.Caption(), QStringLiteral("&Stop"));
-        QCOMPARE(
-            program.ui.window()->findChild<QAction*>("mnuShow")->text(), QStringLiteral("&Hide"));
-    }
-
-    void timerTicksRunTheSchedule()
-    {
-        saveGroupCode();
+        {
+            Harness earlier; // a user's earlier run that saved one group code
+            earlier.system.configDir = configDir();
+            earlier.form.Form_Load();
+            earlier.form.txtGroup[0].setText(QStringLiteral("A1"));
+            earlier.form.SaveSettingsFile();
+        }
         Program program(configDir());
         program.form.Timer1.Interval = 1;
         program.ui.start();
-        QTRY_VERIFY(program.browser.calls.filter(QStringLiteral("Navigate")).size() >= 1);
+        QVERIFY(!program.ui.window()->isVisible());
+        QTRY_VERIFY(!program.browser.calls.filter(QStringLiteral("Navigate")).isEmpty());
         QCOMPARE(program.form.blnAutoStart, False);
-
         program.form.cmdStart_Click();
         QVERIFY(!program.ui.timer().isActive());
     }
 
-    void exitRemovesWindowAndTrayIconAndEndsTheProgram()
+    void endsSavedWithWindowTrayAndAboutGone_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Exit") << "Exit";
+        QTest::newRow("Exit with About open ends when About closes") << "Exit+About";
+        QTest::newRow("SIGTERM with About open") << "SIGTERM+About";
+    }
+    void endsSavedWithWindowTrayAndAboutGone()
+    {
+        QFETCH(QString, how);
         Program program(configDir());
         program.ui.start();
-        QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
+        QSignalSpy quitting(&program.ui, &GridvaneShell::quitting);
         QPointer<MainWindow> window = program.ui.window();
-
-        QCOMPARE(runEventLoop([&] { clickExit(program); }), 0);
-        QCOMPARE(aboutToQuit.count(), 1);
-        QVERIFY(program.trayDestroyed);
+        QVERIFY(!QFile::exists(program.settingsPath()));
+        bool aboutOutlivedExit = false;
+        const int code = runEventLoop([&] {
+            if (how.endsWith("+About"))
+                program.window<QAction>("mnuAbout")->trigger();
+            if (how.startsWith("SIGTERM")) {
+                ::raise(SIGTERM);
+                return;
+            }
+            program.click("cmdExit");
+            if (how == "Exit+About") {
+                aboutOutlivedExit = quitting.isEmpty() && AboutWindow::instance();
+                QTimer::singleShot(0, [] { AboutWindow::instance()->close(); });
+            }
+        });
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(code, 0);
+        QCOMPARE(aboutOutlivedExit, how == "Exit+About");
+        QCOMPARE(quitting.count(), 1);
         QVERIFY(!window);
+        QCOMPARE(program.ui.tray(), nullptr);
+        QCOMPARE(AboutWindow::instance(), nullptr);
         QVERIFY(!program.form.Loaded());
         QVERIFY(QFile::exists(program.settingsPath()));
     }
 
-    void anOpenAboutWindowOutlivesExitUntilItIsClosed()
-    {
-        Program program(configDir());
-        program.ui.start();
-        QSignalSpy quitting(&program.ui, &GridvaneShell::quitting);
-        bool endedAtExit = true;
-        bool aboutOpenAfterExit = false;
-
-        const int code = runEventLoop([&] {
-            program.ui.window()->findChild<QAction*>("mnuAbout")->trigger();
-            clickExit(program);
-            endedAtExit = quitting.count() > 0;
-            QTimer::singleShot(0, [&] {
-                aboutOpenAfterExit = AboutWindow::instance() && !program.ui.window();
-                AboutWindow::instance()->close();
-            });
-        });
-        QCOMPARE(code, 0);
-        QVERIFY(!endedAtExit);
-        QVERIFY(aboutOpenAfterExit);
-        QVERIFY(program.trayDestroyed);
-        QCOMPARE(quitting.count(), 1);
-    }
-
-    void closingOtherWindowsWhileHiddenKeepsTheProgramRunning()
+    void startsShownAndClosingOtherWindowsWhileHiddenKeepsItRunning()
     {
         Program program(configDir());
         program.ui.start();
         bool runningAtEnd = false;
         QuitWatcher quit;
+        QVERIFY(program.ui.window()->isVisible());
+        QVERIFY(!program.ui.timer().isActive());
         const int code = runEventLoop([&] {
-            QTest::mouseClick(
-                program.ui.window()->findChild<QPushButton*>("cmdHide"), Qt::LeftButton);
+            program.click("cmdHide");
             AboutWindow::open(program.shell)->close();
-            auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Gridvane"),
+            QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Gridvane"),
                 QStringLiteral("--Timer Event--"), QMessageBox::Ok);
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            box->show();
-            box->button(QMessageBox::Ok)->click();
+            box.show();
+            box.button(QMessageBox::Ok)->click();
             // Runs only if nothing ended the loop before it.
             QTimer::singleShot(0, [&] {
-                runningAtEnd = !quit.asked && program.form.Loaded() && !program.trayDestroyed;
+                runningAtEnd = !quit.asked && program.form.Loaded() && program.ui.tray();
                 QCoreApplication::exit(7);
             });
         });
         QCOMPARE(code, 7);
         QVERIFY(runningAtEnd);
-    }
-
-    void terminationSignalSavesAndEnds()
-    {
-        Program program(configDir());
-        program.ui.start();
-        QVERIFY(!QFile::exists(program.settingsPath()));
-        const int code = runEventLoop([&] {
-            AboutWindow::open(program.shell);
-            ::raise(SIGTERM);
-        });
-        QCOMPARE(code, 0);
-        QVERIFY(QFile::exists(program.settingsPath()));
-        QVERIFY(program.trayDestroyed);
-        QVERIFY(!program.form.Loaded());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(AboutWindow::instance(), nullptr);
-    }
-
-    void endOfSessionSavesWithoutRefusing()
-    {
-        Program program(configDir());
-        program.ui.start();
-        QSignalSpy quitting(&program.ui, &GridvaneShell::quitting);
-        program.ui.endSession();
-        QVERIFY(QFile::exists(program.settingsPath()));
-        QVERIFY(!program.form.Loaded());
-        QVERIFY(!program.ui.window());
-        QCOMPARE(quitting.count(), 1);
     }
 };
 

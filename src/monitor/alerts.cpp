@@ -1,4 +1,5 @@
 #include "frm_gridvane.h"
+#include "guarded.h"
 #include "platform/desktop_shell.h"
 #include "platform/message_boxes.h"
 #include "texts.h"
@@ -8,14 +9,6 @@
 namespace gridvane {
 
 namespace {
-
-template <typename Step> void guarded(Step step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 // Only a web page is handed to the desktop: a program or a local file named in the URL box
 // is never opened.

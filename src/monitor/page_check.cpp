@@ -1,4 +1,5 @@
 #include "frm_gridvane.h"
+#include "guarded.h"
 #include "platform/browser.h"
 #include "platform/clock.h"
 #include "platform/tray.h"
@@ -11,26 +12,6 @@
 namespace gridvane {
 
 namespace {
-
-// Each step of the page check is guarded on its own: a failing step is skipped and the run
-// goes on.
-template <typename Step> void guarded(Step step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
-// A failing test acts as if it held, so the steps it governs still run.
-template <typename Test> bool holds(Test test)
-{
-    try {
-        return test();
-    } catch (...) {
-        return true;
-    }
-}
 
 // The locale's long time pattern without its time-zone designator.
 QString longTimePattern(const QLocale& locale)

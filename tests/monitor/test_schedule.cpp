@@ -90,42 +90,38 @@ private Q_SLOTS:
         QCOMPARE(logLines(idle.form).count(texts::startedChecking), 1);
     }
 
-    void oneMinuteFiresOnTheSecondTick()
+    void ticksFireAtTheIntervalOrReportABusyBrowser_data()
     {
-        Harness h;
-        prepare(h, QStringLiteral("1 minute"));
-        h.form.cmdStart_Click();
-        h.browser.busy = false;
-        h.form.Timer1_Timer();
-        QCOMPARE(h.browser.calls.count(navigate), 1);
-        QCOMPARE(h.form.intTicks, 1);
-        h.form.Timer1_Timer();
-        QCOMPARE(h.browser.calls.count(navigate), 2);
-        QCOMPARE(h.form.intTicks, 0);
+        QTest::addColumn<QString>("interval");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<int>("navigations");
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("1 minute, first tick")
+            << "1 minute" << 1 << false << 1 << texts::accessingWebsite;
+        QTest::newRow("1 minute, second tick")
+            << "1 minute" << 2 << false << 2 << texts::accessingWebsite;
+        QTest::newRow("busy at the firing") << "1 minute" << 2 << true << 1 << texts::stillTrying;
+        QTest::newRow("unknown text, every tick")
+            << "5 Minutes" << 3 << false << 4 << texts::accessingWebsite;
     }
 
-    void busyFiringLogsStillTryingAndRestartsTheCount()
+    void ticksFireAtTheIntervalOrReportABusyBrowser()
     {
+        QFETCH(QString, interval);
+        QFETCH(int, ticks);
+        QFETCH(bool, busy);
+        QFETCH(int, navigations);
+        QFETCH(QString, lastLine);
         Harness h;
-        prepare(h, QStringLiteral("1 minute"));
+        prepare(h, interval);
+        h.browser.busyAfterNavigate = busy;
         h.form.cmdStart_Click();
-        h.form.Timer1_Timer();
-        h.form.Timer1_Timer();
-        QCOMPARE(logLines(h.form).last(), texts::stillTrying);
-        QCOMPARE(h.browser.calls.count(navigate), 1);
-        QCOMPARE(h.form.intTicks, 0);
-    }
-
-    void unknownIntervalFiresOnEveryTick()
-    {
-        Harness h;
-        prepare(h, QStringLiteral("5 Minutes"));
-        h.form.cmdStart_Click();
-        for (int i = 0; i < 3; ++i) {
-            h.browser.busy = false;
+        for (int i = 0; i < ticks; ++i)
             h.form.Timer1_Timer();
-        }
-        QCOMPARE(h.browser.calls.count(navigate), 4);
+        QCOMPARE(h.browser.calls.count(navigate), navigations);
+        QCOMPARE(logLines(h.form).last(), lastLine);
+        QCOMPARE(h.form.intTicks, navigations == 1 && !busy ? 1 : 0);
         QVERIFY(h.form.mnuInt[0].Checked());
     }
 

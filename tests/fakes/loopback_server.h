@@ -6,8 +6,9 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
-#include <array>
+#include <QtEndian>
+#include <algorithm>
+#include <utility>
 
 namespace gridvane::testing {
 
@@ -17,56 +18,39 @@ struct ScriptedReply
     int status = 200;
     QByteArray reason = "OK";
     QByteArray contentType = "text/html";
-    QList<std::pair<QByteArray, QByteArray>> headers;
-    QByteArray body;
+    QByteArray headers = {}; // further header lines, each ending in CR LF
+    QByteArray body = {};
     bool gzip = false; // body sent gzip-compressed, with Content-Encoding: gzip
-    int delayMs = 0; // answer this long after the request came in
     bool held = false; // answer only on release(), so never unless the test releases it
 };
 
 inline ScriptedReply htmlPage(
     const QByteArray& body, int status = 200, const QByteArray& reason = "OK")
 {
-    ScriptedReply reply;
-    reply.status = status;
-    reply.reason = reason;
-    reply.body = body;
-    return reply;
+    return { .status = status, .reason = reason, .body = body };
 }
 
 inline ScriptedReply redirectTo(const QByteArray& location)
 {
-    ScriptedReply reply = htmlPage("<p>Moved</p>", 302, "Found");
-    reply.headers.append({ "Location", location });
-    return reply;
+    return { .status = 302, .reason = "Found", .headers = "Location: " + location + "\r\n" };
 }
 
-// A gzip member holding the data, deflated by qCompress (whose zlib wrapper is swapped for
-// the gzip one).
+// A gzip member holding the data: qCompress's raw deflate stream with the gzip header and
+// trailer in place of zlib's.
 inline QByteArray gzipped(const QByteArray& data)
 {
-    std::array<quint32, 256> table {};
-    for (quint32 i = 0; i < 256; ++i) {
-        quint32 c = i;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[i] = c;
-    }
     quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : data)
-        crc = table[(crc ^ static_cast<quint8>(byte)) & 0xFF] ^ (crc >> 8);
-    crc ^= 0xFFFFFFFFu;
-
-    const auto littleEndian = [](quint32 value) {
-        QByteArray bytes;
-        for (int i = 0; i < 4; ++i)
-            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-        return bytes;
-    };
+    for (const char byte : data) {
+        crc ^= static_cast<quint8>(byte);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    QByteArray trailer(8, '\0');
+    qToLittleEndian<quint32>(~crc, trailer.data());
+    qToLittleEndian<quint32>(static_cast<quint32>(data.size()), trailer.data() + 4);
     // qCompress: 4-byte length, 2-byte zlib header, raw deflate, 4-byte Adler-32.
-    const QByteArray deflated = qCompress(data, 9).mid(6).chopped(4);
-    return QByteArray("\x1F\x8B\x08\x00\x00\x00\x00\x00\x02\x03", 10) + deflated + littleEndian(crc)
-        + littleEndian(static_cast<quint32>(data.size()));
+    return QByteArray("\x1F\x8B\x08\x00\x00\x00\x00\x00\x02\x03", 10)
+        + qCompress(data, 9).mid(6).chopped(4) + trailer;
 }
 
 // A small HTTP/1.1 server on 127.0.0.1 that answers GET requests from a script of replies
@@ -80,25 +64,11 @@ public:
             while (QTcpSocket* socket = m_server.nextPendingConnection()) {
                 QObject::connect(socket, &QTcpSocket::readyRead, socket,
                     [this, socket] { readRequest(socket); });
-                QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
-                    m_pending.remove(socket);
-                    socket->deleteLater();
-                });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
         });
         m_server.listen(QHostAddress::LocalHost, 0);
     }
-    ~LoopbackServer()
-    {
-        // The sockets go first, silently, while everything their handlers touch still exists.
-        for (QTcpSocket* socket : m_server.findChildren<QTcpSocket*>()) {
-            socket->disconnect();
-            delete socket;
-        }
-    }
-    LoopbackServer(const LoopbackServer&) = delete;
-    LoopbackServer& operator=(const LoopbackServer&) = delete;
-
     bool isListening() const { return m_server.isListening(); }
     QString url(const QString& path) const
     {
@@ -109,17 +79,15 @@ public:
     // Held requests whose client is still connected.
     int heldConnections() const
     {
-        int open = 0;
-        for (const auto& [socket, reply] : m_held)
-            open += socket && socket->state() == QAbstractSocket::ConnectedState;
-        return open;
+        return int(std::count_if(m_held.cbegin(), m_held.cend(), [](const auto& held) {
+            return held.first && held.first->state() == QAbstractSocket::ConnectedState;
+        }));
     }
 
     // Answers every held request now.
     void release()
     {
-        const auto held = std::exchange(m_held, {});
-        for (const auto& [socket, reply] : held) {
+        for (const auto& [socket, reply] : std::exchange(m_held, {})) {
             if (socket && socket->state() == QAbstractSocket::ConnectedState)
                 answer(socket, reply);
         }
@@ -136,44 +104,34 @@ public:
 private:
     void readRequest(QTcpSocket* socket)
     {
-        QByteArray& pending = m_pending[socket];
-        pending += socket->readAll();
-        const qsizetype end = pending.indexOf("\r\n\r\n");
+        // The head stays in the socket's buffer until all of it has come.
+        const qsizetype end = socket->peek(socket->bytesAvailable()).indexOf("\r\n\r\n");
         if (end < 0)
             return;
-        const QByteArray head = pending.left(end);
-        m_pending.remove(socket);
+        const QByteArray head = socket->read(end);
+        socket->readAll();
         requests.append(head);
 
-        const QByteArray path = head.split(' ').value(1);
-        const ScriptedReply reply = m_replies.value(
-            path, htmlPage("<html><body><p>No such page here</p></body></html>", 404, "Not Found"));
+        const ScriptedReply reply = m_replies.value(head.split(' ').value(1),
+            htmlPage("<html><body><p>No such page here</p></body></html>", 404, "Not Found"));
         if (reply.held)
             m_held.append({ socket, reply });
-        else if (reply.delayMs > 0)
-            QTimer::singleShot(
-                reply.delayMs, socket, [this, socket, reply] { answer(socket, reply); });
         else
             answer(socket, reply);
     }
 
-    void answer(QTcpSocket* socket, const ScriptedReply& reply)
+    static void answer(QTcpSocket* socket, const ScriptedReply& reply)
     {
         const QByteArray body = reply.gzip ? gzipped(reply.body) : reply.body;
-        QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason
-            + "\r\nContent-Type: " + reply.contentType + "\r\nContent-Length: "
-            + QByteArray::number(body.size()) + "\r\nConnection: close\r\n";
-        if (reply.gzip)
-            response += "Content-Encoding: gzip\r\n";
-        for (const auto& [name, value] : reply.headers)
-            response += name + ": " + value + "\r\n";
-        socket->write(response + "\r\n" + body);
+        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason
+            + "\r\nContent-Type: " + reply.contentType
+            + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n"
+            + (reply.gzip ? "Content-Encoding: gzip\r\n" : "") + reply.headers + "\r\n" + body);
         socket->disconnectFromHost();
     }
 
     QTcpServer m_server;
     QHash<QByteArray, ScriptedReply> m_replies;
-    QHash<QTcpSocket*, QByteArray> m_pending;
     QList<std::pair<QPointer<QTcpSocket>, ScriptedReply>> m_held;
 };
 

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
+#include <optional>
 
 namespace gridvane::testing {
 
@@ -56,15 +57,12 @@ public:
     bool Busy() const override { return busy; }
     std::unique_ptr<TextRange> createRange() override
     {
-        if (!hasPage)
-            return nullptr;
-        return std::make_unique<FakeRange>(page, searchFails);
+        return page ? std::make_unique<FakeRange>(*page, searchFails) : nullptr;
     }
     // Ends the download in progress with the given page text.
     void complete(const QString& text)
     {
         page = text;
-        hasPage = true;
         busy = false;
         raiseDownloadComplete();
     }
@@ -73,29 +71,23 @@ public:
     bool busy = false;
     bool busyAfterNavigate = true;
     bool failNavigate = false;
-    bool hasPage = false;
     bool searchFails = false;
-    QString page;
+    std::optional<QString> page;
 };
 
 class FakeTray : public Tray
 {
 public:
-    FakeTray() { m_tip = QStringLiteral("Gridvane"); }
-    void setTip(const QString& tip) override
+    void setTip(const QString& tip) override { tipWrites << tip; }
+    QString tip() const override
     {
-        m_tip = tip;
-        tipWrites << tip;
+        return tipWrites.isEmpty() ? QStringLiteral("Gridvane") : tipWrites.last();
     }
-    QString tip() const override { return m_tip; }
     bool isAvailable() const override { return available; }
     void click() { raiseMouseEvent(); }
 
     bool available = true;
     QStringList tipWrites;
-
-private:
-    QString m_tip;
 };
 
 class RecordingBoxes : public MessageBoxes
@@ -158,6 +150,14 @@ struct Harness
     Harness() { system.configDir = dir.path() + QStringLiteral("/gridvane"); }
     QString settingsPath() const { return system.configDir + QStringLiteral("/Settings.ini"); }
     QString netSendPath() const { return system.configDir + QStringLiteral("/NetSend.ini"); }
+    // The state start-up leaves behind: paths set, an interval chosen, net send off.
+    void ready(const QString& interval = QStringLiteral("30 seconds"))
+    {
+        form.strSettingsFile = settingsPath();
+        form.strNetSendFile = netSendPath();
+        form.strInterval = interval;
+        form.strNetSend = QStringLiteral("off");
+    }
 
     QTemporaryDir dir;
     FakeBrowser browser;

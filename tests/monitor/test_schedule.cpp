@@ -8,14 +8,8 @@ using namespace gridvane::testing;
 
 namespace {
 const QString navigate = QStringLiteral("Navigate ") + texts::defaultUrl + QStringLiteral(" 2");
-
-void prepare(Harness& h, const QString& interval = QStringLiteral("30 seconds"))
-{
-    h.form.strSettingsFile = h.settingsPath();
-    h.form.strNetSendFile = h.netSendPath();
-    h.form.strInterval = interval;
-    h.form.strNetSend = texts::off;
-}
+const QString started = texts::startedChecking;
+const QString accessing = texts::accessingWebsite;
 } // namespace
 
 class ScheduleTest : public QObject
@@ -23,120 +17,86 @@ class ScheduleTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void manualStartSavesClearsTheLogAndNavigatesAtOnce()
+    void startSavesClearsTheLogAndNavigatesAndStopKeepsTheLog()
     {
         Harness h;
-        prepare(h);
+        h.ready(QStringLiteral("1 minute"));
         h.form.AddStatus(QStringLiteral("old"), True);
         h.form.cmdStart_Click();
-        QVERIFY(QFile::exists(h.settingsPath()));
-        QVERIFY(QFile::exists(h.netSendPath()));
-        QCOMPARE(
-            logLines(h.form), (QStringList { texts::startedChecking, texts::accessingWebsite }));
+        QVERIFY(QFile::exists(h.settingsPath()) && QFile::exists(h.netSendPath()));
+        QCOMPARE(logLines(h.form), (QStringList { started, accessing }));
         QCOMPARE(h.form.intStatusCount, 2);
         QCOMPARE(h.browser.calls, (QStringList { QStringLiteral("Stop"), navigate }));
-        QCOMPARE(h.form.blnChecking, True);
-        QVERIFY(h.form.Timer1.Enabled());
+        QVERIFY(h.form.blnChecking && h.form.Timer1.Enabled());
         QCOMPARE(h.form.cmdStart.Caption(), QStringLiteral("&Stop"));
         QCOMPARE(h.form.cmdStart.BackColor(), 255u);
-    }
 
-    void stopKeepsTheLogAndTheCount()
-    {
-        Harness h;
-        prepare(h, QStringLiteral("1 minute"));
-        h.form.cmdStart_Click();
         h.browser.busy = false;
         h.form.Timer1_Timer();
-        QCOMPARE(h.form.intTicks, 1);
+        h.browser.calls.clear();
         h.form.cmdStart_Click();
-        QCOMPARE(h.form.blnChecking, False);
-        QVERIFY(!h.form.Timer1.Enabled());
+        QVERIFY(!h.form.blnChecking && !h.form.Timer1.Enabled());
         QCOMPARE(h.form.cmdStart.Caption(), QStringLiteral("&Start"));
         QCOMPARE(h.form.cmdStart.BackColor(), 65280u);
         QCOMPARE(h.form.intTicks, 1);
-        QCOMPARE(logLines(h.form).last(), texts::stoppedChecking);
-        QCOMPARE(logLines(h.form).size(), 3);
-        QCOMPARE(h.browser.calls.last(), QStringLiteral("Stop"));
-    }
-
-    void automaticStartOnTheFirstTickFiresInTheSameTick()
-    {
-        Harness h;
-        prepare(h);
-        h.form.blnAutoStart = True;
-        h.form.Timer1.setEnabled(true);
-        h.form.Timer1_Timer();
-        QCOMPARE(h.form.blnAutoStart, False);
-        // The start navigated and left the browser busy, so the firing reports it.
-        QCOMPARE(logLines(h.form),
-            (QStringList { texts::startedChecking, texts::accessingWebsite, texts::stillTrying }));
-        QCOMPARE(h.browser.calls.count(navigate), 1);
-
-        Harness idle;
-        prepare(idle);
-        idle.browser.busyAfterNavigate = false;
-        idle.form.blnAutoStart = True;
-        idle.form.Timer1.setEnabled(true);
-        idle.form.Timer1_Timer();
-        QCOMPARE(idle.browser.calls.count(navigate), 2);
-        QCOMPARE(logLines(idle.form),
-            (QStringList {
-                texts::startedChecking, texts::accessingWebsite, texts::accessingWebsite }));
-        QCOMPARE(idle.form.intTicks, 0);
-        // The next tick does not start again.
-        idle.form.Timer1_Timer();
-        QVERIFY(!logLines(idle.form).contains(texts::stoppedChecking));
-        QCOMPARE(logLines(idle.form).count(texts::startedChecking), 1);
+        QCOMPARE(logLines(h.form), (QStringList { started, accessing, texts::stoppedChecking }));
+        QCOMPARE(h.browser.calls, QStringList { QStringLiteral("Stop") });
     }
 
     void ticksFireAtTheIntervalOrReportABusyBrowser_data()
     {
         QTest::addColumn<QString>("interval");
-        QTest::addColumn<int>("ticks");
+        QTest::addColumn<bool>("autoStart");
         QTest::addColumn<bool>("busy");
-        QTest::addColumn<int>("navigations");
-        QTest::addColumn<QString>("lastLine");
-        QTest::newRow("1 minute, first tick")
-            << "1 minute" << 1 << false << 1 << texts::accessingWebsite;
-        QTest::newRow("1 minute, second tick")
-            << "1 minute" << 2 << false << 2 << texts::accessingWebsite;
-        QTest::newRow("busy at the firing") << "1 minute" << 2 << true << 1 << texts::stillTrying;
-        QTest::newRow("unknown text, every tick")
-            << "5 Minutes" << 3 << false << 4 << texts::accessingWebsite;
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QStringList>("lines");
+        const QString busy = texts::stillTrying;
+        QTest::newRow("1 minute fires every second tick")
+            << "1 minute" << false << false << 4
+            << QStringList { started, accessing, accessing, accessing };
+        QTest::newRow("busy at the firing")
+            << "1 minute" << false << true << 2 << QStringList { started, accessing, busy };
+        QTest::newRow("unknown text fires every tick")
+            << "5 Minutes" << false << false << 2
+            << QStringList { started, accessing, accessing, accessing };
+        // The first tick starts checking and fires in the same tick; later ticks only fire.
+        QTest::newRow("automatic start, busy")
+            << "30 seconds" << true << true << 1 << QStringList { started, accessing, busy };
+        QTest::newRow("automatic start, idle")
+            << "30 seconds" << true << false << 2
+            << QStringList { started, accessing, accessing, accessing };
     }
 
     void ticksFireAtTheIntervalOrReportABusyBrowser()
     {
         QFETCH(QString, interval);
-        QFETCH(int, ticks);
+        QFETCH(bool, autoStart);
         QFETCH(bool, busy);
-        QFETCH(int, navigations);
-        QFETCH(QString, lastLine);
+        QFETCH(int, ticks);
+        QFETCH(QStringList, lines);
         Harness h;
-        prepare(h, interval);
+        h.ready(interval);
         h.browser.busyAfterNavigate = busy;
-        h.form.cmdStart_Click();
+        h.form.blnAutoStart = autoStart;
+        if (!autoStart)
+            h.form.cmdStart_Click();
         for (int i = 0; i < ticks; ++i)
             h.form.Timer1_Timer();
-        QCOMPARE(h.browser.calls.count(navigate), navigations);
-        QCOMPARE(logLines(h.form).last(), lastLine);
-        QCOMPARE(h.form.intTicks, navigations == 1 && !busy ? 1 : 0);
-        QVERIFY(h.form.mnuInt[0].Checked());
+        QCOMPARE(logLines(h.form), lines);
+        QCOMPARE(h.browser.calls.count(navigate), int(lines.count(accessing)));
+        QCOMPARE(h.form.blnAutoStart, False);
     }
 
     void choosingAnIntervalWhileCheckingRestartsTheCount()
     {
         Harness h;
-        prepare(h);
+        h.ready();
         h.form.mnuInt_Click(4);
         h.form.cmdStart_Click();
         h.browser.busy = false;
         for (int i = 0; i < 59; ++i)
             h.form.Timer1_Timer();
-        QCOMPARE(h.form.intTicks, 59);
         h.form.mnuInt_Click(4);
-        QCOMPARE(logLines(h.form).last(), QStringLiteral("Check interval now 30 minutes"));
         for (int i = 0; i < 59; ++i)
             h.form.Timer1_Timer();
         QCOMPARE(h.browser.calls.count(navigate), 1);
@@ -147,62 +107,47 @@ private Q_SLOTS:
     void logIsClearedAtTheFirstFiringAfterHundredCountedLines()
     {
         Harness h;
-        prepare(h);
+        h.ready();
         h.form.cmdStart_Click();
         for (int i = 0; i < 97; ++i)
             h.form.AddStatus(QStringLiteral("counted"), True);
         for (int i = 0; i < 300; ++i)
             h.form.AddStatus(QStringLiteral("uncounted"), False);
-        QCOMPARE(h.form.intStatusCount, 99);
-        h.form.Timer1_Timer(); // 99: not yet
-        QCOMPARE(h.form.intStatusCount, 100);
-        QCOMPARE(logLines(h.form).first(), texts::startedChecking);
+        h.form.Timer1_Timer(); // 99 counted lines: not yet
+        QCOMPARE(logLines(h.form).first(), started);
         h.form.Timer1_Timer();
         QCOMPARE(logLines(h.form), (QStringList { texts::messagesCleared, texts::stillTrying }));
         QCOMPARE(h.form.intStatusCount, 2);
     }
 
-    void haltedStateNeedsOnePressToStopAndOneToStart()
+    void failureHaltsUntilOnePressStopsAndOneStarts()
     {
         Harness h;
-        prepare(h);
+        h.ready();
+        h.browser.busyAfterNavigate = false;
+        const auto haltedThenRestarted = [&](const QString& label) {
+            QVERIFY(h.boxes.shown.back().text.startsWith(label + QStringLiteral("\r\n424 - ")));
+            QVERIFY(!h.form.Timer1.Enabled() && !h.form.blnChecking);
+            QCOMPARE(h.form.cmdStart.Caption(), QStringLiteral("&Stop"));
+            h.browser.failNavigate = false;
+            h.form.cmdStart_Click();
+            QCOMPARE(logLines(h.form).last(), texts::stoppedChecking);
+            h.form.cmdStart_Click();
+            QVERIFY(h.form.blnChecking && h.form.Timer1.Enabled());
+        };
+        h.browser.failNavigate = true;
         h.form.cmdStart_Click();
-        h.browser.busy = false;
+        haltedThenRestarted(QStringLiteral("--Start Click--"));
         h.browser.failNavigate = true;
         h.form.Timer1_Timer();
-        QCOMPARE(h.boxes.shown.size(), size_t(1));
-        QVERIFY(h.boxes.shown[0].text.startsWith(QStringLiteral("--Timer Event--\r\n424 - ")));
-        QVERIFY(!h.form.Timer1.Enabled());
-        QCOMPARE(h.form.blnChecking, False);
-        QCOMPARE(h.form.cmdStart.Caption(), QStringLiteral("&Stop"));
-        QCOMPARE(h.form.cmdStart.BackColor(), 255u);
-
-        h.browser.failNavigate = false;
-        h.form.cmdStart_Click();
-        QCOMPARE(logLines(h.form).last(), texts::stoppedChecking);
-        QCOMPARE(h.form.cmdStart.Caption(), QStringLiteral("&Start"));
-        h.form.cmdStart_Click();
-        QCOMPARE(h.form.cmdStart.Caption(), QStringLiteral("&Stop"));
-        QVERIFY(h.form.Timer1.Enabled());
-    }
-
-    void failedStartIsReportedAndTheButtonKeepsWhatItReached()
-    {
-        Harness h;
-        prepare(h);
-        h.browser.failNavigate = true;
-        h.form.cmdStart_Click();
-        QCOMPARE(h.boxes.shown.size(), size_t(1));
-        QVERIFY(h.boxes.shown[0].text.startsWith(QStringLiteral("--Start Click--\r\n424 - ")));
-        QCOMPARE(h.form.cmdStart.Caption(), QStringLiteral("&Stop"));
-        QCOMPARE(h.form.blnChecking, False);
-        QVERIFY(!h.form.Timer1.Enabled());
+        haltedThenRestarted(QStringLiteral("--Timer Event--"));
+        QCOMPARE(h.boxes.shown.size(), size_t(2));
     }
 
     void startWhoseSaveFailedStillStartsChecking()
     {
         Harness h;
-        prepare(h);
+        h.ready();
         // A file where the settings folder should be makes every save fail.
         QFile blocker(h.system.configDir);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -210,9 +155,7 @@ private Q_SLOTS:
         h.form.cmdStart_Click();
         QCOMPARE(h.boxes.shown.size(), size_t(1));
         QVERIFY(h.boxes.shown[0].text.startsWith(QStringLiteral("--SaveSettingsFile--\r\n75 - ")));
-        QCOMPARE(h.form.blnChecking, True);
-        QVERIFY(h.form.Timer1.Enabled());
-        QCOMPARE(h.form.cmdStart.Caption(), QStringLiteral("&Stop"));
+        QVERIFY(h.form.blnChecking && h.form.Timer1.Enabled());
     }
 };
 

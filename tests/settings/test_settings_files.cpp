@@ -13,13 +13,13 @@ using namespace gridvane;
 using namespace gridvane::testing;
 
 namespace {
-
-QByteArray records(std::initializer_list<const char*> values)
+// A second run of the program that reads what the first one saved.
+std::unique_ptr<Harness> nextRun(const Harness& h)
 {
-    QByteArray out;
-    for (const char* v : values)
-        out += QByteArray("\"") + v + "\"\r\n";
-    return out;
+    auto next = std::make_unique<Harness>();
+    next->system.configDir = h.system.configDir;
+    next->form.LoadSettingsFile();
+    return next;
 }
 } // namespace
 
@@ -28,41 +28,35 @@ class SettingsFilesTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void savedFilesHoldExactlyTheRecordsAndTheUtf16Text()
+    void savedRecordsComeBackWithTheGapsBetweenCodesClosed()
     {
         Harness h;
-        h.form.strSettingsFile = h.settingsPath();
-        h.form.strNetSendFile = h.netSendPath();
-        h.form.strInterval = QStringLiteral("5 minutes");
-        h.form.strNetSend = texts::off;
+        h.ready(QStringLiteral("5 minutes"));
         h.form.txtGroup[2].setText(QStringLiteral("A12"));
         h.form.txtGroup[5].setText(QStringLiteral("B3"));
         h.form.txtNetSend.setText(QStringLiteral("Hi\r\n\u00e9"));
         h.form.SaveSettingsFile();
-        QVERIFY(h.boxes.shown.empty());
         QCOMPARE(readFile(h.settingsPath()),
-            QByteArray("\"") + texts::defaultUrl.toLatin1()
+            "\"" + texts::defaultUrl.toLatin1()
                 + "\"\r\n\"5 minutes\"\r\n\"off\"\r\n\"A12\"\r\n\"B3\"\r\n");
         QCOMPARE(readFile(h.netSendPath()), QByteArray("H\0i\0\r\0\n\0\xe9\0", 10));
 
-        // Codes from boxes 2 and 5 come back in boxes 0 and 1.
-        Harness next;
-        next.system.configDir = h.system.configDir;
-        next.form.LoadSettingsFile();
-        QCOMPARE(next.form.txtGroup[0].Text(), QStringLiteral("A12"));
-        QCOMPARE(next.form.txtGroup[1].Text(), QStringLiteral("B3"));
-        QVERIFY(next.form.txtGroup[2].Text().isEmpty());
-        QCOMPARE(next.form.strInterval, QStringLiteral("5 minutes"));
-        QVERIFY(next.form.mnuInt[2].Checked());
-        QVERIFY(!next.form.mnuInt[0].Checked());
-        QCOMPARE(next.form.blnAutoStart, True);
+        const auto next = nextRun(h);
+        QStringList codes;
+        for (const auto& box : next->form.txtGroup)
+            codes << box.Text();
+        QCOMPARE(codes.join(QLatin1Char(',')), QStringLiteral("A12,B3,,,,,,,,,,,,"));
+        QVERIFY(next->form.mnuInt[2].Checked() && !next->form.mnuInt[0].Checked());
+        QCOMPARE(next->form.blnAutoStart, True);
     }
 
-    void emptyMessageGivesAnEmptyFile()
+    void netSendFileIsTheBareUtf16Text()
     {
         Harness h;
-        h.form.strSettingsFile = h.settingsPath();
-        h.form.strNetSendFile = h.netSendPath();
+        h.ready();
+        h.form.LoadNetSendFile();
+        QCOMPARE(h.form.txtNetSend.Text(), texts::defaultNetSendMessage);
+        // An older, longer file leaves nothing behind; an empty text gives an empty file.
         writeFile(h.netSendPath(), QByteArray(500, 'x'));
         h.form.txtNetSend.setText(QString());
         h.form.SaveSettingsFile();
@@ -70,138 +64,89 @@ private Q_SLOTS:
         h.form.txtNetSend.setText(QStringLiteral("old"));
         h.form.LoadNetSendFile();
         QVERIFY(h.form.txtNetSend.Text().isEmpty());
-    }
-
-    void netSendReadingKeepsAnOddLastByte()
-    {
-        QCOMPARE(decodeUtf16Le(QByteArray("A\0B", 3)), QStringLiteral("AB"));
-        QCOMPARE(decodeUtf16Le(QByteArray("\x3d\xd8\x00\xde", 4)),
-            QString::fromUtf8("\xf0\x9f\x98\x80"));
-        Harness h;
-        h.form.strNetSendFile = h.netSendPath();
+        writeFile(h.netSendPath(), QByteArray("A\0B", 3)); // an odd last byte is a code unit
         h.form.LoadNetSendFile();
-        QCOMPARE(h.form.txtNetSend.Text(), texts::defaultNetSendMessage);
-    }
-
-    void missingFileAppliesTheDefaults()
-    {
-        Harness h;
-        h.form.blnAutoStart = True;
-        h.form.LoadSettingsFile();
-        QCOMPARE(h.form.strSettingsFile, h.settingsPath());
-        QCOMPARE(h.form.txtURL.Text(), texts::defaultUrl);
-        QCOMPARE(h.form.strInterval, QStringLiteral("30 seconds"));
-        QVERIFY(h.form.mnuInt[0].Checked());
-        QCOMPARE(h.form.strNetSend, QStringLiteral("off"));
-        QCOMPARE(h.form.chkNetSend.Value(), 0);
-        QCOMPARE(h.form.blnAutoStart, False);
-        QVERIFY(h.form.txtStatus.Text().isEmpty());
+        QCOMPARE(h.form.txtNetSend.Text(), QStringLiteral("AB"));
     }
 
     void loadingEdgeCases_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("interval");
-        QTest::addColumn<int>("checkedEntry");
-        QTest::addColumn<QString>("netSend");
-        QTest::addColumn<QStringList>("codes");
-        QTest::addColumn<bool>("autoStart");
-
-        QTest::newRow("three records") << records({ "http://a.example/", "1 minute", "on" })
-                                       << "1 minute" << 1 << "on" << QStringList() << false;
-        QTest::newRow("empty group record") << records({ "u", "10 minutes", "off", "" })
-                                            << "10 minutes" << 3 << "off" << QStringList() << true;
-        QTest::newRow("interval in the wrong case")
-            << records({ "u", "5 Minutes", "ON", "A1" }) << "5 Minutes" << 0 << "off"
-            << QStringList { "A1" } << true;
-        QTest::newRow("codes with blanks around them")
-            << records({ "u", "30 minutes", "x", "  A 1 ", "B2 " }) << "30 minutes" << 4 << "off"
-            << QStringList { "A 1", "B2" } << true;
-        QTest::newRow("no line end on the last record")
-            << QByteArray("\"u\"\r\n\"1 minute\"\r\n\"off\"\r\n\"C3\"") << "1 minute" << 1 << "off"
-            << QStringList { "C3" } << true;
-        QByteArray fifteen = records({ "u", "1 minute", "off" });
-        QStringList fourteen;
-        for (int i = 0; i < 15; ++i) {
-            fifteen += "\"G" + QByteArray::number(i) + "\"\r\n";
-            if (i < 14)
-                fourteen << QStringLiteral("G%1").arg(i);
-        }
-        QTest::newRow("fifteen codes") << fifteen << "1 minute" << 1 << "off" << fourteen << true;
+        QTest::addColumn<QStringList>("file");
+        QTest::addColumn<QString>("loaded");
+        const auto row = [](const char* name, const QStringList& file, const QString& loaded) {
+            QTest::newRow(name) << file << loaded;
+        };
+        const QString u = texts::defaultUrl;
+        row("no file", {}, u + " | 30 seconds | marked 0 | off unticked | codes  | no auto");
+        row("three records", { "http://a.example/", "1 minute", "on" },
+            "http://a.example/ | 1 minute | marked 1 | on ticked | codes  | no auto");
+        row("empty group record", { u, "10 minutes", "off", "" },
+            u + " | 10 minutes | marked 3 | off unticked | codes  | auto");
+        row("interval and switch in the wrong case", { u, "5 Minutes", "ON", "A1" },
+            u + " | 5 Minutes | marked 0 | off unticked | codes A1 | auto");
+        row("codes with blanks around them", { u, "30 minutes", "x", "  A 1 ", "B2 " },
+            u + " | 30 minutes | marked 4 | off unticked | codes A 1,B2 | auto");
+        QStringList fifteen { u, "1 minute", "off" };
+        for (int i = 0; i < 15; ++i)
+            fifteen << QStringLiteral("G%1").arg(i);
+        row("fifteen codes", fifteen,
+            u + " | 1 minute | marked 1 | off unticked | codes " + fifteen.mid(3, 14).join(',')
+                + " | auto");
     }
 
     void loadingEdgeCases()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, interval);
-        QFETCH(int, checkedEntry);
-        QFETCH(QString, netSend);
-        QFETCH(QStringList, codes);
-        QFETCH(bool, autoStart);
+        QFETCH(QStringList, file);
+        QFETCH(QString, loaded);
         Harness h;
-        writeFile(h.settingsPath(), file);
+        if (!file.isEmpty())
+            writeFile(h.settingsPath(), encodeRecords(file));
+        h.form.blnAutoStart = True;
         h.form.LoadSettingsFile();
-        QCOMPARE(h.form.strInterval, interval);
+        const auto& f = h.form;
+        QStringList marked, codes;
         for (int i = 0; i < 5; ++i)
-            QCOMPARE(h.form.mnuInt[i].Checked(), i == checkedEntry);
-        QCOMPARE(h.form.strNetSend, netSend);
-        QCOMPARE(h.form.chkNetSend.Value(), netSend == QLatin1String("on") ? 1 : 0);
-        for (int i = 0; i < 14; ++i)
-            QCOMPARE(h.form.txtGroup[i].Text(), i < codes.size() ? codes[i] : QString());
-        QCOMPARE(bool(h.form.blnAutoStart), autoStart);
+            if (f.mnuInt[i].Checked())
+                marked << QString::number(i);
+        for (const auto& box : f.txtGroup)
+            if (!box.Text().isEmpty())
+                codes << box.Text();
+        QCOMPARE(QStringList({ f.txtURL.Text(), f.strInterval, "marked " + marked.join(','),
+                                 f.strNetSend + (f.chkNetSend.Value() ? " ticked" : " unticked"),
+                                 "codes " + codes.join(','), f.blnAutoStart ? "auto" : "no auto" })
+                     .join(" | "),
+            loaded);
+        QCOMPARE(f.strSettingsFile, h.settingsPath());
+        QVERIFY(!f.txtStatus.Text().contains(texts::stoppedChecking));
     }
 
-    void urlWithACommaSurvivesAndAQuoteCutsIt()
+    void valuesSurviveASaveUntilAQuote_data()
     {
-        Harness h;
-        h.form.strSettingsFile = h.settingsPath();
-        h.form.strNetSendFile = h.netSendPath();
-        h.form.txtURL.setText(QStringLiteral("http://x.example/a,b c"));
-        h.form.SaveSettingsFile();
-        Harness back;
-        back.system.configDir = h.system.configDir;
-        back.form.LoadSettingsFile();
-        QCOMPARE(back.form.txtURL.Text(), QStringLiteral("http://x.example/a,b c"));
-        // Reading it stopped nothing.
-        QVERIFY(back.form.txtStatus.Text().isEmpty());
-
-        h.form.txtURL.setText(QStringLiteral("http://x.example/\"q\"r"));
-        h.form.SaveSettingsFile();
-        Harness cut;
-        cut.system.configDir = h.system.configDir;
-        cut.form.LoadSettingsFile();
-        QCOMPARE(cut.form.txtURL.Text(), QStringLiteral("http://x.example/"));
-        QCOMPARE(cut.form.strInterval, h.form.strInterval);
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("loaded");
+        QTest::newRow("comma") << "http://x.example/a,b c"
+                               << "http://x.example/a,b c";
+        QTest::newRow("quote") << "http://x.example/\"q\"r"
+                               << "http://x.example/";
+        QTest::newRow("UTF-8") << "Gr\u00fcn \u03a9"
+                               << "Gr\u00fcn \u03a9";
     }
 
-    void nonAsciiTextIsUtf8()
+    void valuesSurviveASaveUntilAQuote()
     {
+        QFETCH(QString, value);
+        QFETCH(QString, loaded);
         Harness h;
-        h.form.strSettingsFile = h.settingsPath();
-        h.form.strNetSendFile = h.netSendPath();
-        h.form.txtGroup[0].setText(QStringLiteral("Gr\u00fcn \u03a9"));
+        h.ready(QStringLiteral("1 minute"));
+        h.form.txtURL.setText(value);
+        h.form.txtGroup[0].setText(value);
         h.form.SaveSettingsFile();
-        QVERIFY(readFile(h.settingsPath()).contains("\"Gr\xc3\xbcn \xce\xa9\"\r\n"));
-        Harness back;
-        back.system.configDir = h.system.configDir;
-        back.form.LoadSettingsFile();
-        QCOMPARE(back.form.txtGroup[0].Text(), QStringLiteral("Gr\u00fcn \u03a9"));
-    }
-
-    void twoRecordsFailAtTheThirdAndKeepWhatWasRead()
-    {
-        Harness h;
-        writeFile(h.settingsPath(), records({ "http://two.example/", "1 minute" }));
-        try {
-            h.form.LoadSettingsFile();
-            QFAIL("the third record was read");
-        } catch (const TrappedError& e) {
-            QCOMPARE(e.number, 62);
-        }
-        QCOMPARE(h.form.txtURL.Text(), QStringLiteral("http://two.example/"));
-        QCOMPARE(h.form.strInterval, QStringLiteral("1 minute"));
-        QVERIFY(h.form.strNetSend.isEmpty());
-        QCOMPARE(h.form.chkNetSend.Value(), 0);
+        QVERIFY(readFile(h.settingsPath()).startsWith('"' + value.toUtf8() + "\"\r\n"));
+        const auto next = nextRun(h);
+        QCOMPARE(next->form.txtURL.Text(), loaded);
+        QCOMPARE(next->form.txtGroup[0].Text(), loaded);
+        QCOMPARE(next->form.strInterval, h.form.strInterval);
+        QVERIFY(!next->form.txtStatus.Text().contains(texts::stoppedChecking));
     }
 
     void failedSaveReportsAndLeavesBothFilesAsTheyWere_data()
@@ -215,15 +160,11 @@ private Q_SLOTS:
     {
         QFETCH(bool, readOnlyFolder);
         Harness h;
-        h.form.strSettingsFile = h.settingsPath();
-        h.form.strNetSendFile = h.netSendPath();
-        h.form.strInterval = QStringLiteral("1 minute");
-        h.form.strNetSend = texts::on;
+        h.ready();
         writeFile(h.netSendPath(), "old message");
         h.form.blnChecking = True;
         h.form.Timer1.setEnabled(true);
         h.form.cmdStart.setCaption(texts::captionStop);
-
         const QString folder = h.system.configDir;
         if (readOnlyFolder) {
             writeFile(h.settingsPath(), "old settings");
@@ -234,8 +175,7 @@ private Q_SLOTS:
             if (writeFile(folder + QStringLiteral("/probe"), "x"))
                 QSKIP("this file system cannot make a folder read-only");
         } else {
-            // A folder in its place: no file can be renamed over it.
-            QVERIFY(QDir().mkpath(h.settingsPath()));
+            QVERIFY(QDir().mkpath(h.settingsPath())); // no file can be renamed over a folder
         }
         h.form.SaveSettingsFile();
         if (readOnlyFolder && geteuid() == 0)
@@ -246,8 +186,7 @@ private Q_SLOTS:
         QCOMPARE(h.boxes.shown.size(), size_t(1));
         QCOMPARE(h.boxes.shown[0].title, QStringLiteral("Gridvane"));
         QVERIFY(h.boxes.shown[0].text.startsWith(QStringLiteral("--SaveSettingsFile--\r\n")));
-        QCOMPARE(h.form.blnChecking, False);
-        QVERIFY(!h.form.Timer1.Enabled());
+        QVERIFY(!h.form.blnChecking && !h.form.Timer1.Enabled());
         QCOMPARE(h.form.cmdStart.Caption(), QStringLiteral("&Stop"));
         if (readOnlyFolder)
             QCOMPARE(readFile(h.settingsPath()), QByteArray("old settings"));

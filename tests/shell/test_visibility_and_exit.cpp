@@ -8,22 +8,26 @@ using namespace gridvane;
 using namespace gridvane::testing;
 
 namespace {
-struct RecordingHost : FormHost
+// A started-up model with one code, whose window host records what is asked of it.
+struct Program : Harness, FormHost
 {
-    void bringToFront() override { calls << QStringLiteral("front"); }
-    void formUnloaded() override { calls << QStringLiteral("unloaded"); }
-    QStringList calls;
+    Program()
+    {
+        ready();
+        form.setHost(this);
+        form.txtGroup[0].setText(QStringLiteral("A1"));
+    }
+    void bringToFront() override { hostCalls << QStringLiteral("front"); }
+    void formUnloaded() override { hostCalls << QStringLiteral("unloaded"); }
+    // Whether a save rewrote Settings.ini since the last call.
+    bool saved()
+    {
+        const bool exists = QFile::exists(settingsPath());
+        QFile::remove(settingsPath());
+        return exists;
+    }
+    QStringList hostCalls;
 };
-
-void ready(Harness& h)
-{
-    h.form.strSettingsFile = h.settingsPath();
-    h.form.strNetSendFile = h.netSendPath();
-    h.form.strInterval = QStringLiteral("30 seconds");
-    h.form.strNetSend = texts::off;
-    h.form.txtGroup[0].setText(QStringLiteral("A1"));
-    h.form.txtStatus.setText(QString());
-}
 } // namespace
 
 class VisibilityAndExitTest : public QObject
@@ -31,121 +35,87 @@ class VisibilityAndExitTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void hideAndShowFlipTheWindowAndTheCaption()
+    void hideAndTrayClicksFlipTheWindowTheCaptionAndTheCaret()
     {
-        Harness h;
-        ready(h);
-        RecordingHost host;
-        h.form.setHost(&host);
-        h.form.AddStatus(QStringLiteral("line"), False);
-        h.form.txtStatus.setSelStart(0);
-        h.form.cmdHide_Click();
-        QVERIFY(!h.form.Visible());
-        QCOMPARE(h.form.mnuShow.Caption(), QStringLiteral("&Show"));
-        QCOMPARE(h.form.txtStatus.SelStart(), h.form.txtStatus.Text().size());
-        h.tray.click();
-        QVERIFY(h.form.Visible());
-        QCOMPARE(h.form.mnuShow.Caption(), QStringLiteral("&Hide"));
-        QCOMPARE(host.calls, QStringList { QStringLiteral("front") });
-        h.tray.click();
-        QVERIFY(!h.form.Visible());
-        QCOMPARE(host.calls.size(), 1);
+        Program p;
+        p.form.AddStatus(QStringLiteral("line"), False);
+        p.form.txtStatus.setSelStart(0);
+        p.form.cmdHide_Click();
+        QVERIFY(!p.form.Visible());
+        QCOMPARE(p.form.mnuShow.Caption(), QStringLiteral("&Show"));
+        QCOMPARE(p.form.txtStatus.SelStart(), p.form.txtStatus.Text().size());
+        p.tray.click();
+        QVERIFY(p.form.Visible());
+        QCOMPARE(p.form.mnuShow.Caption(), QStringLiteral("&Hide"));
+        p.tray.click();
+        QVERIFY(!p.form.Visible());
+        QCOMPARE(p.hostCalls, QStringList { QStringLiteral("front") });
     }
 
     void trayClickCarriesOutThePendingStartOnce()
     {
-        Harness h;
-        ready(h);
-        h.form.setVisible(false);
-        h.form.blnAutoStart = True;
-        h.form.Timer1.setEnabled(true);
-        h.tray.click();
-        QVERIFY(h.form.Visible());
-        QCOMPARE(h.form.blnAutoStart, False);
+        Program p;
+        p.form.txtStatus.setText(QString());
+        p.form.setVisible(false);
+        p.form.blnAutoStart = True;
+        p.form.Timer1.setEnabled(true);
+        p.tray.click();
+        QVERIFY(p.form.Visible() && !p.form.blnAutoStart);
         QCOMPARE(
-            logLines(h.form), (QStringList { texts::startedChecking, texts::accessingWebsite }));
-        h.browser.busy = false;
-        h.form.Timer1_Timer();
-        QCOMPARE(logLines(h.form).count(texts::startedChecking), 1);
+            logLines(p.form), (QStringList { texts::startedChecking, texts::accessingWebsite }));
+        p.browser.busy = false;
+        p.form.Timer1_Timer();
+        QCOMPARE(logLines(p.form).count(texts::startedChecking), 1);
     }
 
     void withoutANotificationAreaTheWindowIsMinimisedNotHidden()
     {
-        Harness h;
-        ready(h);
-        h.tray.available = false;
-        h.form.cmdHide_Click();
-        QVERIFY(h.form.Visible());
-        QVERIFY(h.form.Minimized());
-        QCOMPARE(h.form.mnuShow.Caption(), QStringLiteral("&Show"));
-        h.form.windowRestored();
-        QVERIFY(!h.form.Minimized());
-        QCOMPARE(h.form.mnuShow.Caption(), QStringLiteral("&Hide"));
+        Program p;
+        p.tray.available = false;
+        p.form.cmdHide_Click();
+        QVERIFY(p.form.Visible() && p.form.Minimized());
+        QCOMPARE(p.form.mnuShow.Caption(), QStringLiteral("&Show"));
+        p.form.windowRestored();
+        QVERIFY(!p.form.Minimized());
+        QCOMPARE(p.form.mnuShow.Caption(), QStringLiteral("&Hide"));
 
         // A notification area that goes away brings a hidden window back on the next tick.
-        h.tray.available = true;
-        h.form.cmdHide_Click();
-        QVERIFY(!h.form.Visible());
-        h.tray.available = false;
-        h.form.Timer1_Timer();
-        QVERIFY(h.form.Visible());
-        QCOMPARE(h.form.mnuShow.Caption(), QStringLiteral("&Hide"));
+        p.tray.available = true;
+        p.form.cmdHide_Click();
+        p.tray.available = false;
+        p.form.Timer1_Timer();
+        QVERIFY(p.form.Visible());
+        QCOMPARE(p.form.mnuShow.Caption(), QStringLiteral("&Hide"));
     }
 
-    void closeRequestIsRefusedSavesAndFlips()
+    void closeRequestsAreRefusedAndFlipTheWindowUntilExitUnloadsIt()
     {
-        Harness h;
-        ready(h);
-        RecordingHost host;
-        h.form.setHost(&host);
-        h.form.cmdStart_Click();
-        QFile::remove(h.settingsPath());
-        QVERIFY(!h.form.requestClose());
-        QVERIFY(QFile::exists(h.settingsPath()));
-        QVERIFY(!h.form.Visible());
-        QCOMPARE(h.form.blnChecking, True);
-        QVERIFY(h.form.Timer1.Enabled());
-        QFile::remove(h.settingsPath());
-        QVERIFY(!h.form.requestClose());
-        QVERIFY(h.form.Visible());
-        QVERIFY(QFile::exists(h.settingsPath()));
-        QVERIFY(h.form.Loaded());
-        QVERIFY(host.calls.isEmpty());
-    }
+        Program p;
+        p.form.cmdStart_Click();
+        p.saved();
+        QVERIFY(!p.form.requestClose());
+        QVERIFY(p.saved() && !p.form.Visible() && p.form.blnChecking && p.form.Timer1.Enabled());
+        QVERIFY(!p.form.requestClose());
+        QVERIFY(p.saved() && p.form.Visible() && p.form.Loaded());
+        QVERIFY(p.hostCalls.isEmpty());
 
-    void exitStopsTheDownloadSavesOnceAndUnloads()
-    {
-        Harness h;
-        ready(h);
-        RecordingHost host;
-        h.form.setHost(&host);
-        h.form.cmdStart_Click();
-        h.browser.calls.clear();
-        QFile::remove(h.settingsPath());
-        h.form.mnuExit_Click();
-        QCOMPARE(h.browser.calls, QStringList { QStringLiteral("Stop") });
-        QCOMPARE(h.form.blnExiting, True);
-        QVERIFY(QFile::exists(h.settingsPath()));
-        QVERIFY(!h.form.Loaded());
-        QVERIFY(!h.form.Timer1.Enabled());
-        QCOMPARE(host.calls, QStringList { QStringLiteral("unloaded") });
-        // A close request after the unload changes nothing.
-        QVERIFY(h.form.requestClose());
-        QCOMPARE(host.calls.size(), 1);
+        p.browser.calls.clear();
+        p.form.mnuExit_Click();
+        QCOMPARE(p.browser.calls, QStringList { QStringLiteral("Stop") });
+        QVERIFY(p.saved() && p.form.blnExiting && !p.form.Loaded() && !p.form.Timer1.Enabled());
+        QCOMPARE(p.hostCalls, QStringList { QStringLiteral("unloaded") });
+        QVERIFY(p.form.requestClose()); // a request after the unload changes nothing
+        QVERIFY(!p.saved());
+        QCOMPARE(p.hostCalls.size(), 1);
     }
 
     void endOfSessionSavesWithoutRefusing()
     {
-        Harness h;
-        ready(h);
-        RecordingHost host;
-        h.form.setHost(&host);
-        h.form.setVisible(false);
-        h.form.endSession();
-        QVERIFY(QFile::exists(h.settingsPath()));
-        QVERIFY(QFile::exists(h.netSendPath()));
-        QVERIFY(!h.form.Loaded());
-        QCOMPARE(host.calls, QStringList { QStringLiteral("unloaded") });
+        Program p;
+        p.form.setVisible(false);
+        p.form.endSession();
+        QVERIFY(QFile::exists(p.netSendPath()) && p.saved() && !p.form.Loaded());
+        QCOMPARE(p.hostCalls, QStringList { QStringLiteral("unloaded") });
     }
 };
 

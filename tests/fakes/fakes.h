@@ -53,6 +53,9 @@ public:
     {
         calls << QStringLiteral("Stop");
         busy = false;
+        // Some browsers end a cancelled download with a completion of its own, at once.
+        if (completeOnStop)
+            complete(*completeOnStop);
     }
     bool Busy() const override { return busy; }
     std::unique_ptr<TextRange> createRange() override
@@ -73,6 +76,7 @@ public:
     bool failNavigate = false;
     bool searchFails = false;
     std::optional<QString> page;
+    std::optional<QString> completeOnStop;
 };
 
 class FakeTray : public Tray

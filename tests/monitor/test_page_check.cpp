@@ -36,6 +36,19 @@ private Q_SLOTS:
         QVERIFY(h.tray.tipWrites.isEmpty());
     }
 
+    void completionOfTheDownloadCancelledByAStartIsIgnored()
+    {
+        Harness h;
+        h.ready();
+        h.form.txtGroup[0].setText(QStringLiteral("A1"));
+        h.browser.completeOnStop = QStringLiteral("Communities Affected by Rotating Outages A1");
+        h.form.cmdStart_Click();
+        QVERIFY(h.boxes.shown.empty());
+        QCOMPARE(
+            logLines(h.form), (QStringList { texts::startedChecking, texts::accessingWebsite }));
+        QCOMPARE(h.form.blnChecking, True);
+    }
+
     void errorTextsTakePrecedenceInTheirOrder_data()
     {
         QTest::addColumn<QString>("page");

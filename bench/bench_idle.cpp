@@ -70,11 +70,8 @@ QByteArray statusField(qint64 pid, const QByteArray& name)
 int main(int argc, char** argv)
 {
     XSession session;
-    const QString error = session.start(true);
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (!session.start(true))
         return 1;
-    }
     QCoreApplication app(argc, argv);
     const int idleSeconds = argc > 1 ? atoi(argv[1]) : 120;
 

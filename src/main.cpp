@@ -26,7 +26,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("gridvane"));
     QApplication::setApplicationVersion(QStringLiteral("1.06"));
-    QApplication::setWindowIcon(programIcon());
 
     LinuxSystemInfo system;
     PageFetcher browser;

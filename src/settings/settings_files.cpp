@@ -45,7 +45,6 @@ void replaceFile(const QString& path, const QByteArray& bytes)
 
 void frmGridvane::LoadSettingsFile()
 {
-    const SaveDeferral deferral(*this);
     strSettingsFile = m_system.configDirectory() + texts::settingsFileName;
     blnAutoStart = False;
 

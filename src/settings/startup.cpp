@@ -7,6 +7,8 @@ namespace gridvane {
 
 void frmGridvane::Form_Load()
 {
+    // A forced stop while the settings are read (a code of blanks empties its box) saves only
+    // once both files have been read, so the save loses neither later records nor the message.
     const SaveDeferral deferral(*this);
     try {
         LoadSettingsFile();

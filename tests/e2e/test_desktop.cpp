@@ -175,11 +175,8 @@ private Q_SLOTS:
 int main(int argc, char** argv)
 {
     XSession xsession;
-    const QString error = xsession.start(true);
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (!xsession.start(true))
         return 1;
-    }
     session = &xsession;
     qputenv("QT_QPA_PLATFORM", "xcb");
     QGuiApplication app(argc, argv);

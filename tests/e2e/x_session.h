@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -25,8 +26,16 @@ public:
     ~XSession() { stop(); }
 
     // Starts Xvfb and, when asked, openbox and trayer; sets DISPLAY for this process and
-    // its children. Returns an error text, empty on success.
-    QString start(bool desktop)
+    // its children. Says on standard error what went wrong when it could not.
+    bool start(bool desktop)
+    {
+        const QString error = startSession(desktop);
+        if (!error.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+        return error.isEmpty();
+    }
+
+    QString startSession(bool desktop)
     {
         auto* xvfb = spawn(QStringLiteral("Xvfb"),
             { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),

@@ -2,6 +2,8 @@
 
 #include "monitor/trapped_error.h"
 
+#include <QStringDecoder>
+
 namespace gridvane {
 
 QByteArray encodeRecords(const QStringList& values)
@@ -12,8 +14,29 @@ QByteArray encodeRecords(const QStringList& values)
     return out;
 }
 
+QString decodeSettingsText(const QByteArray& contents)
+{
+    QString text;
+    text.reserve(contents.size());
+    qsizetype start = 0;
+    while (start < contents.size()) {
+        const qsizetype newline = contents.indexOf('\n', start);
+        const qsizetype end = newline < 0 ? contents.size() : newline + 1;
+        const QByteArrayView line = QByteArrayView(contents).sliced(start, end - start);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString decoded = utf8.decode(line);
+        if (utf8.hasError()) {
+            QStringDecoder windows1252("windows-1252");
+            decoded = windows1252.decode(line);
+        }
+        text += decoded;
+        start = end;
+    }
+    return text;
+}
+
 RecordReader::RecordReader(const QByteArray& contents)
-    : m_text(QString::fromUtf8(contents))
+    : m_text(decodeSettingsText(contents))
 {
 }
 
@@ -22,65 +45,46 @@ bool isBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
-bool isLineEnd(QChar c)
-{
-    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
-}
 } // namespace
 
 bool RecordReader::atEnd() const
 {
     for (qsizetype i = m_pos; i < m_text.size(); ++i) {
-        if (!isBlank(m_text[i]) && !isLineEnd(m_text[i]))
+        const QChar c = m_text[i];
+        if (!isBlank(c) && c != QLatin1Char('\r') && c != QLatin1Char('\n'))
             return false;
     }
     return true;
-}
-
-void RecordReader::skipBlanks()
-{
-    while (m_pos < m_text.size() && isBlank(m_text[m_pos]))
-        ++m_pos;
-}
-
-void RecordReader::skipLineEnd()
-{
-    if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char('\r'))
-        ++m_pos;
-    if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char('\n'))
-        ++m_pos;
 }
 
 QString RecordReader::next()
 {
     if (m_pos >= m_text.size())
         throw errors::inputPastEnd();
-    skipBlanks();
-    QString value;
-    if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char('"')) {
-        const auto close = m_text.indexOf(QLatin1Char('"'), m_pos + 1);
-        const auto end = close < 0 ? m_text.size() : close;
-        value = m_text.mid(m_pos + 1, end - m_pos - 1);
-        m_pos = close < 0 ? end : close + 1;
-        // Whatever stands between the closing quote and the end of the field (a hand edit,
-        // or the rest of a value that held a quote) is passed over.
-        while (
-            m_pos < m_text.size() && m_text[m_pos] != QLatin1Char(',') && !isLineEnd(m_text[m_pos]))
-            ++m_pos;
-    } else {
-        const auto start = m_pos;
-        while (
-            m_pos < m_text.size() && m_text[m_pos] != QLatin1Char(',') && !isLineEnd(m_text[m_pos]))
-            ++m_pos;
-        value = m_text.mid(start, m_pos - start);
-        while (!value.isEmpty() && isBlank(value.back()))
-            value.chop(1);
-    }
-    if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char(','))
+    while (m_pos < m_text.size() && isBlank(m_text[m_pos]))
         ++m_pos;
-    else
-        skipLineEnd();
-    return value;
+
+    // The line ends at LF; a CR right before it belongs to the line end.
+    const qsizetype newline = m_text.indexOf(QLatin1Char('\n'), m_pos);
+    const qsizetype nextLine = newline < 0 ? m_text.size() : newline + 1;
+    qsizetype lineEnd = newline < 0 ? m_text.size() : newline;
+    if (lineEnd > m_pos && m_text[lineEnd - 1] == QLatin1Char('\r'))
+        --lineEnd;
+    const QStringView line = QStringView(m_text).sliced(m_pos, lineEnd - m_pos);
+
+    if (line.startsWith(QLatin1Char('"'))) {
+        // What follows the closing quote (the rest of a value that held a quote, or a hand
+        // edit) is passed over, so it can never shift the records after it.
+        const qsizetype close = line.indexOf(QLatin1Char('"'), 1);
+        m_pos = nextLine;
+        return line.sliced(1, (close < 0 ? line.size() : close) - 1).toString();
+    }
+    const qsizetype comma = line.indexOf(QLatin1Char(','));
+    QStringView value = comma < 0 ? line : line.first(comma);
+    m_pos = comma < 0 ? nextLine : m_pos + comma + 1;
+    while (!value.isEmpty() && isBlank(value.back()))
+        value.chop(1);
+    return value.toString();
 }
 
 QByteArray encodeUtf16Le(const QString& text)

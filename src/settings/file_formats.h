@@ -7,10 +7,17 @@
 namespace gridvane {
 
 // Settings.ini: one record per line, each a double quote, the value, a double quote and
-// CR LF; values are never escaped. Text is UTF-8.
+// CR LF; values are never escaped. Text is written as UTF-8.
 QByteArray encodeRecords(const QStringList& values);
 
-// Reads Settings.ini's records one field at a time from a file's whole contents.
+// Settings.ini's text. Each line is read as UTF-8 when it is valid UTF-8 and as windows-1252
+// otherwise, so files saved by older programs in the 8-bit code page keep their characters,
+// and one stray byte spoils nothing beyond its own line.
+QString decodeSettingsText(const QByteArray& contents);
+
+// Reads Settings.ini's records one field at a time from a file's whole contents. A quoted
+// field is the text between its quotes, and the rest of its line is passed over; an unquoted
+// field ends at a comma or the line end. LF and CR LF both end a line.
 class RecordReader
 {
 public:
@@ -22,9 +29,6 @@ public:
     QString next();
 
 private:
-    void skipBlanks();
-    void skipLineEnd();
-
     QString m_text;
     qsizetype m_pos = 0;
 };

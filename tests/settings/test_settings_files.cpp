@@ -71,53 +71,81 @@ private Q_SLOTS:
 
     void loadingEdgeCases_data()
     {
-        QTest::addColumn<QStringList>("file");
+        // A null file means there is none; savedAs, when given, is what the next save writes.
+        QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("loaded");
-        const auto row = [](const char* name, const QStringList& file, const QString& loaded) {
-            QTest::newRow(name) << file << loaded;
+        QTest::addColumn<QByteArray>("savedAs");
+        const auto row = [](const char* name, const QByteArray& file, const QString& loaded,
+                             const QByteArray& savedAs = {}) {
+            QTest::newRow(name) << file << loaded << savedAs;
         };
         const QString u = texts::defaultUrl;
+        const auto records = [](const QStringList& values) { return encodeRecords(values); };
         row("no file", {}, u + " | 30 seconds | marked 0 | off unticked | codes  | no auto");
-        row("three records", { "http://a.example/", "1 minute", "on" },
+        row("three records", records({ "http://a.example/", "1 minute", "on" }),
             "http://a.example/ | 1 minute | marked 1 | on ticked | codes  | no auto");
-        row("empty group record", { u, "10 minutes", "off", "" },
+        row("empty group record", records({ u, "10 minutes", "off", "" }),
             u + " | 10 minutes | marked 3 | off unticked | codes  | auto");
-        row("interval and switch in the wrong case", { u, "5 Minutes", "ON", "A1" },
+        row("interval and switch in the wrong case", records({ u, "5 Minutes", "ON", "A1" }),
             u + " | 5 Minutes | marked 0 | off unticked | codes A1 | auto");
-        row("codes with blanks around them", { u, "30 minutes", "x", "  A 1 ", "B2 " },
+        row("codes with blanks around them", records({ u, "30 minutes", "x", "  A 1 ", "B2 " }),
             u + " | 30 minutes | marked 4 | off unticked | codes A 1,B2 | auto");
         QStringList fifteen { u, "1 minute", "off" };
         for (int i = 0; i < 15; ++i)
             fifteen << QStringLiteral("G%1").arg(i);
-        row("fifteen codes", fifteen,
+        row("fifteen codes", records(fifteen),
             u + " | 1 minute | marked 1 | off unticked | codes " + fifteen.mid(3, 14).join(',')
                 + " | auto");
+        // Files the program never writes: hand edits, and older programs' files.
+        row("quote and comma inside a value",
+            "\"http://a/\"b,c\"\r\n\"5 minutes\"\r\n\"on\"\r\n\"A1\"\r\n",
+            "http://a/ | 5 minutes | marked 2 | on ticked | codes A1 | auto");
+        row("second quoted field on a line", "\"http://a/\",\"x\"\r\n\"1 minute\"\r\n\"on\"\r\n",
+            "http://a/ | 1 minute | marked 1 | on ticked | codes  | no auto");
+        row("unquoted fields, LF line ends, no last line end", "http://a/ ,10 minutes\noff\nA1",
+            "http://a/ | 10 minutes | marked 3 | off unticked | codes A1 | auto");
+        row("empty file", "", "62 - Input past end of file");
+        row("UTF-8 and windows-1252 lines",
+            "\"http://a/\"\r\n\"1 minute\"\r\n\"off\"\r\n\"Gr\xC3\xBCn\"\r\n\"\xFC\x80\"\r\n",
+            "http://a/ | 1 minute | marked 1 | off unticked | codes Gr\u00fcn,\u00fc\u20ac | auto",
+            records({ "http://a/", "1 minute", "off", "Gr\u00fcn", "\u00fc\u20ac" }));
     }
 
     void loadingEdgeCases()
     {
-        QFETCH(QStringList, file);
+        QFETCH(QByteArray, file);
         QFETCH(QString, loaded);
+        QFETCH(QByteArray, savedAs);
         Harness h;
-        if (!file.isEmpty())
-            writeFile(h.settingsPath(), encodeRecords(file));
+        if (!file.isNull())
+            writeFile(h.settingsPath(), file);
         h.form.blnAutoStart = True;
-        h.form.LoadSettingsFile();
         const auto& f = h.form;
-        QStringList marked, codes;
-        for (int i = 0; i < 5; ++i)
-            if (f.mnuInt[i].Checked())
-                marked << QString::number(i);
-        for (const auto& box : f.txtGroup)
-            if (!box.Text().isEmpty())
-                codes << box.Text();
-        QCOMPARE(QStringList({ f.txtURL.Text(), f.strInterval, "marked " + marked.join(','),
-                                 f.strNetSend + (f.chkNetSend.Value() ? " ticked" : " unticked"),
-                                 "codes " + codes.join(','), f.blnAutoStart ? "auto" : "no auto" })
-                     .join(" | "),
-            loaded);
+        QString got;
+        try {
+            h.form.LoadSettingsFile();
+            QStringList marked, codes;
+            for (int i = 0; i < 5; ++i)
+                if (f.mnuInt[i].Checked())
+                    marked << QString::number(i);
+            for (const auto& box : f.txtGroup)
+                if (!box.Text().isEmpty())
+                    codes << box.Text();
+            got = QStringList({ f.txtURL.Text(), f.strInterval, "marked " + marked.join(','),
+                                  f.strNetSend + (f.chkNetSend.Value() ? " ticked" : " unticked"),
+                                  "codes " + codes.join(','), f.blnAutoStart ? "auto" : "no auto" })
+                      .join(" | ");
+        } catch (const TrappedError& error) {
+            got = QString::number(error.number) + " - " + error.description;
+        }
+        QCOMPARE(got, loaded);
         QCOMPARE(f.strSettingsFile, h.settingsPath());
         QVERIFY(!f.txtStatus.Text().contains(texts::stoppedChecking));
+        if (!savedAs.isEmpty()) {
+            h.form.strNetSendFile = h.netSendPath();
+            h.form.SaveSettingsFile();
+            QCOMPARE(readFile(h.settingsPath()), savedAs);
+        }
     }
 
     void valuesSurviveASaveUntilAQuote_data()

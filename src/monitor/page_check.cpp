@@ -13,12 +13,26 @@ namespace gridvane {
 
 namespace {
 
-// The locale's long time pattern without its time-zone designator.
+// The locale's long time pattern without its time-zone field (a run of 't' outside quoted
+// text), and without the brackets or separators that only framed that field.
 QString longTimePattern(const QLocale& locale)
 {
-    QString pattern = locale.timeFormat(QLocale::LongFormat);
-    pattern.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
-    return pattern.trimmed();
+    const QString pattern = locale.timeFormat(QLocale::LongFormat);
+    const QChar zone(0x1);
+    QString marked;
+    bool quoted = false;
+    for (const QChar c : pattern) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('t'))
+            marked += c;
+        else if (!marked.endsWith(zone))
+            marked += zone;
+    }
+    static const QRegularExpression framedZone(
+        QStringLiteral("[\\s,]*[(\\[]\\s*\x01\\s*[)\\]]\\s*|[\\s,]*\x01[\\s,]*"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    return marked.replace(framedZone, QStringLiteral(" ")).trimmed();
 }
 
 } // namespace

@@ -151,6 +151,20 @@ private Q_SLOTS:
         QCOMPARE(generalDate(QDateTime(afternoon.date(), QTime(0, 0)), us), date);
         QCOMPARE(generalDate(afternoon, QLocale(QLocale::German, QLocale::Germany)),
             QStringLiteral("06.12.26 14:05:09"));
+
+        // The time-zone field goes with the brackets and separators around it, in every locale.
+        const QRegularExpression leftOver(QStringLiteral("[(\\[]\\s*[)\\]]|[\\s,]$"),
+            QRegularExpression::UseUnicodePropertiesOption);
+        for (const QLocale& locale : QLocale::matchingLocales(
+                 QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+            for (const QTime time : { QTime(14, 5, 9), QTime(0, 0) }) {
+                const QString stamp = generalDate(QDateTime(afternoon.date(), time), locale);
+                const QString seconds = locale.toString(time, QStringLiteral("s"));
+                QVERIFY2(
+                    !stamp.contains(leftOver) && (time.second() == 0 || stamp.contains(seconds)),
+                    qPrintable(locale.name() + QStringLiteral(": ") + stamp));
+            }
+        }
     }
 };
 

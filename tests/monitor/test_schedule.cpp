@@ -49,22 +49,32 @@ private Q_SLOTS:
         QTest::addColumn<bool>("autoStart");
         QTest::addColumn<bool>("busy");
         QTest::addColumn<int>("ticks");
+        QTest::addColumn<int>("restartAfter"); // ticks before a stop and a new start, or -1
         QTest::addColumn<QStringList>("lines");
         const QString busy = texts::stillTrying;
+        const QStringList once { started, accessing, accessing };
+        const QStringList twice { started, accessing, accessing, accessing };
         QTest::newRow("1 minute fires every second tick")
-            << "1 minute" << false << false << 4
-            << QStringList { started, accessing, accessing, accessing };
+            << "1 minute" << false << false << 4 << -1 << twice;
+        QTest::newRow("5 minutes, not before the tenth tick")
+            << "5 minutes" << false << false << 9 << -1 << QStringList { started, accessing };
+        QTest::newRow("5 minutes, on the tenth tick")
+            << "5 minutes" << false << false << 10 << -1 << once;
+        QTest::newRow("10 minutes, not before the twentieth tick")
+            << "10 minutes" << false << false << 19 << -1 << QStringList { started, accessing };
+        QTest::newRow("10 minutes, on the twentieth tick")
+            << "10 minutes" << false << false << 20 << -1 << once;
+        // A start counts afresh, whatever count the stop left.
+        QTest::newRow("restart after an odd count")
+            << "1 minute" << false << false << 1 << 1 << QStringList { started, accessing };
         QTest::newRow("busy at the firing")
-            << "1 minute" << false << true << 2 << QStringList { started, accessing, busy };
+            << "1 minute" << false << true << 2 << -1 << QStringList { started, accessing, busy };
         QTest::newRow("unknown text fires every tick")
-            << "5 Minutes" << false << false << 2
-            << QStringList { started, accessing, accessing, accessing };
+            << "5 Minutes" << false << false << 2 << -1 << twice;
         // The first tick starts checking and fires in the same tick; later ticks only fire.
         QTest::newRow("automatic start, busy")
-            << "30 seconds" << true << true << 1 << QStringList { started, accessing, busy };
-        QTest::newRow("automatic start, idle")
-            << "30 seconds" << true << false << 2
-            << QStringList { started, accessing, accessing, accessing };
+            << "30 seconds" << true << true << 1 << -1 << QStringList { started, accessing, busy };
+        QTest::newRow("automatic start, idle") << "30 seconds" << true << false << 2 << -1 << twice;
     }
 
     void ticksFireAtTheIntervalOrReportABusyBrowser()
@@ -73,6 +83,7 @@ private Q_SLOTS:
         QFETCH(bool, autoStart);
         QFETCH(bool, busy);
         QFETCH(int, ticks);
+        QFETCH(int, restartAfter);
         QFETCH(QStringList, lines);
         Harness h;
         h.ready(interval);
@@ -80,6 +91,13 @@ private Q_SLOTS:
         h.form.blnAutoStart = autoStart;
         if (!autoStart)
             h.form.cmdStart_Click();
+        for (int i = 0; i < restartAfter; ++i)
+            h.form.Timer1_Timer();
+        if (restartAfter >= 0) {
+            h.form.cmdStart_Click();
+            h.browser.calls.clear();
+            h.form.cmdStart_Click();
+        }
         for (int i = 0; i < ticks; ++i)
             h.form.Timer1_Timer();
         QCOMPARE(logLines(h.form), lines);
@@ -142,6 +160,15 @@ private Q_SLOTS:
         h.form.Timer1_Timer();
         haltedThenRestarted(QStringLiteral("--Timer Event--"));
         QCOMPARE(h.boxes.shown.size(), size_t(2));
+
+        // An automatic start that fails does not end its tick, which then fires on its own.
+        h.form.cmdStart_Click();
+        h.form.blnAutoStart = True;
+        h.browser.failNavigate = true;
+        h.form.Timer1_Timer();
+        QCOMPARE(h.boxes.shown.size(), size_t(4));
+        QVERIFY(h.boxes.shown[2].text.startsWith(QStringLiteral("--Start Click--")));
+        QVERIFY(h.boxes.shown[3].text.startsWith(QStringLiteral("--Timer Event--")));
     }
 
     void startWhoseSaveFailedStillStartsChecking()

@@ -7,6 +7,7 @@
 #include "platform/linux/qt_message_boxes.h"
 #include "shell/ui/gridvane_shell.h"
 #include "shell/ui/program_icon.h"
+#include "version.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -25,7 +26,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("gridvane"));
-    QApplication::setApplicationVersion(QStringLiteral("1.06"));
+    QApplication::setApplicationVersion(QStringLiteral(GRIDVANE_VERSION));
 
     LinuxSystemInfo system;
     PageFetcher browser;

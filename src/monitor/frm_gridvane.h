@@ -52,6 +52,11 @@ public:
     static constexpr int groupCount = 14;
     static constexpr int intervalCount = 5;
 
+    // A group box holds a code exactly while its tag is "1": only such boxes are searched for
+    // and saved.
+    static inline const QString codeTag = QStringLiteral("1");
+    static bool holdsCode(const TextBox& box) { return box.Tag == codeTag; }
+
     // Members
     qint16 intStatusCount = 0;
     Flag blnChecking = False;

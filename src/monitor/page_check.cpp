@@ -84,7 +84,7 @@ void frmGridvane::WebBrowser1_DownloadComplete()
 
     const int boxes = groupCount;
     for (int i = 0; i < boxes; ++i) {
-        if (!holds([&] { return txtGroup[i].Tag == QLatin1String("1"); }))
+        if (!holds([&] { return holdsCode(txtGroup[i]); }))
             continue;
         const QString code = txtGroup[i].Text();
         if (find(code)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "version.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,8 +9,9 @@
 namespace gridvane::texts {
 
 inline const QString appTitle = QStringLiteral("Gridvane");
-inline const QString version = QStringLiteral("1.06");
-inline const QString windowTitle = QStringLiteral("Gridvane (Southern Cal Edison) version 1.06");
+inline const QString version = QStringLiteral(GRIDVANE_VERSION);
+inline const QString windowTitle
+    = QStringLiteral("Gridvane (Southern Cal Edison) version ") + version;
 inline const QString defaultUrl
     = QStringLiteral("http://www.sce.com/003_safety_first/003e1_ro_grp_number.shtml");
 
@@ -133,7 +136,8 @@ inline const QString aboutNotice = QStringLiteral(
 inline const QString aboutDate = QStringLiteral("Created January 2001");
 inline const QString aboutSiteCaption = QStringLiteral("Gridvane web site:");
 inline const QString aboutProgramming
-    = QStringLiteral("Programming: the Gridvane developers, version 1.06, March 2001");
+    = QStringLiteral("Programming: the Gridvane developers, version ") + version
+    + QStringLiteral(", March 2001");
 inline const QString aboutConcept = QStringLiteral("Concept: the Gridvane developers");
 inline const QString aboutBugs = QStringLiteral("Bugs/Comments:");
 inline const QString aboutOutages = QStringLiteral("SCE's Outages:");

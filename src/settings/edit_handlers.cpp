@@ -22,10 +22,9 @@ void frmGridvane::txtGroup_Change(qint16 index)
     auto& box = txtGroup.at(index);
     // When this changes the text, the handler runs again for the same box before going on.
     box.setText(trimBlanks(box.Text()));
-    box.Tag = box.Text().isEmpty() ? QString() : QStringLiteral("1");
+    box.Tag = box.Text().isEmpty() ? QString() : codeTag;
 
-    const bool anyCode = std::any_of(txtGroup.begin(), txtGroup.end(),
-        [](const TextBox& b) { return b.Tag == QLatin1String("1"); });
+    const bool anyCode = std::any_of(txtGroup.begin(), txtGroup.end(), holdsCode);
     if (anyCode) {
         cmdStart.setEnabled(true);
     } else {

@@ -99,7 +99,7 @@ void frmGridvane::SaveSettingsFile()
     try {
         QStringList records { txtURL.Text(), strInterval, strNetSend };
         for (const auto& box : txtGroup) {
-            if (box.Tag == QLatin1String("1"))
+            if (holdsCode(box))
                 records << box.Text();
         }
         replaceFile(strSettingsFile, encodeRecords(records));

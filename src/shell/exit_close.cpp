@@ -50,11 +50,8 @@ bool frmGridvane::requestClose()
 
 void frmGridvane::endSession()
 {
-    if (!m_loaded)
-        return;
-    WebBrowser1.Stop();
-    blnExiting = True;
-    unload();
+    if (m_loaded)
+        cmdExit_Click();
 }
 
 } // namespace gridvane

@@ -77,7 +77,7 @@ private Q_SLOTS:
         server.on("/outage", htmlPage(outagePage));
         const QByteArray sorry = "<h1>Sorry, <i>no</i> luck</h1>";
         server.on("/error404", htmlPage(sorry, 404, "Not Found"));
-        server.on("/error500", htmlPage(sorry, 500, "Internal Server Error"));
+        server.on("/error500", htmlPage(outagePage, 500, "Internal Server Error"));
         server.on("/old", redirectTo("/older"));
         server.on("/older", redirectTo(server.url("/outage").toLatin1()));
         server.on("/loop", redirectTo("/loop"));
@@ -107,9 +107,10 @@ private Q_SLOTS:
             QTest::newRow(name) << server.url(path) << has << lacks;
         };
         row("page", "/outage", outage, { "A124", "<td>", noServer, http404 });
-        row("404", "/error404", { "HTTP 404 - File not found\nSorry, no luck" }, { noServer });
-        row("500", "/error500", { "HTTP 500 - Internal Server Error\nSorry, no luck" },
-            { http404, noServer });
+        // An error page says only what went wrong, in the program's words: never the server's.
+        row("404", "/error404", { "HTTP 404 - File not found" }, { noServer, "Sorry" });
+        row("500", "/error500", { "HTTP 500 - Server error" },
+            { http404, noServer, texts::outageHeading, "A123", "Internal" });
         row("redirects", "/old", outage, { noServer });
         row("gzip", "/gzip", outage, { noServer });
         row("windows-1252 by header", "/cp1252", ete, {});

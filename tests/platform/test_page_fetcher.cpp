@@ -78,6 +78,8 @@ private Q_SLOTS:
         const QByteArray sorry = "<h1>Sorry, <i>no</i> luck</h1>";
         server.on("/error404", htmlPage(sorry, 404, "Not Found"));
         server.on("/error500", htmlPage(outagePage, 500, "Internal Server Error"));
+        server.on("/br", htmlPage("<h1>Communities Affected by<br>Rotating Outages</h1>A<br>12"));
+        server.on("/blocks", htmlPage("<div>Communities Affected by</div><p>Rotating Outages"));
         server.on("/old", redirectTo("/older"));
         server.on("/older", redirectTo(server.url("/outage").toLatin1()));
         server.on("/loop", redirectTo("/loop"));
@@ -111,6 +113,9 @@ private Q_SLOTS:
         row("404", "/error404", { "HTTP 404 - File not found" }, { noServer, "Sorry" });
         row("500", "/error500", { "HTTP 500 - Server error" },
             { http404, noServer, texts::outageHeading, "A123", "Internal" });
+        // Any run of white space, line breaks included, is one blank on both sides.
+        row("line break", "/br", { texts::outageHeading, "a 12", "affected\t\r\n by" }, {});
+        row("two blocks", "/blocks", { texts::outageHeading }, {});
         row("redirects", "/old", outage, { noServer });
         row("gzip", "/gzip", outage, { noServer });
         row("windows-1252 by header", "/cp1252", ete, {});

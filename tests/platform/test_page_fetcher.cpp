@@ -117,6 +117,8 @@ private Q_SLOTS:
         row("line break", "/br", { texts::outageHeading, "a 12", "affected\t\r\n by" }, {});
         row("two blocks", "/blocks", { texts::outageHeading }, {});
         row("redirects", "/old", outage, { noServer });
+        QTest::newRow("no scheme, a port, blanks around")
+            << " " + server.url("/outage").mid(7) + "\t" << outage << QStringList { noServer };
         row("gzip", "/gzip", outage, { noServer });
         row("windows-1252 by header", "/cp1252", ete, {});
         row("UTF-8 undeclared", "/utf8", ete, {});

@@ -1,6 +1,7 @@
 #include "page_fetcher.h"
 
 #include "monitor/texts.h"
+#include "platform/page_url.h"
 #include "visible_text.h"
 
 #include <QNetworkProxyFactory>
@@ -70,11 +71,7 @@ void PageFetcher::Navigate(const QString& url, qint16 flags)
     Stop();
     m_busy = true;
 
-    // Without a scheme, read the address as an address bar does: "www.example.com/page"
-    // means http, a path means a file.
-    QUrl target(url.trimmed(), QUrl::StrictMode);
-    if (target.isValid() && target.isRelative())
-        target = QUrl::fromUserInput(url.trimmed());
+    const QUrl target(pageUrl(url), QUrl::StrictMode);
     if (!target.isValid() || target.scheme().isEmpty()) {
         complete(serverNotFoundPage(texts::unusableAddress));
         return;

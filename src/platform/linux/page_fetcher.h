@@ -16,7 +16,8 @@ namespace gridvane {
 class SearchablePage;
 
 // The browser control of the Linux build: downloads a page over http, https or file: and
-// searches its visible text. It never shows the page.
+// searches its visible text. It never shows the page. Navigate takes the URL box's text and
+// reads it through pageUrl.
 //
 // A download that does not end within the timeout fails; a body is read up to maxBodyBytes
 // and analysed as far as it got. A failed download leaves a page that says why: the

@@ -2,6 +2,7 @@
 #include "guarded.h"
 #include "platform/desktop_shell.h"
 #include "platform/message_boxes.h"
+#include "platform/page_url.h"
 #include "texts.h"
 
 #include <QUrl>
@@ -40,7 +41,7 @@ void frmGridvane::AlertGroup(const QString& code)
     }
     if (answer == answerYes) {
         guarded([&] {
-            const QString url = txtURL.Text();
+            const QString url = pageUrl(txtURL.Text());
             if (isWebUrl(url))
                 m_shell.ShellExecute(url, QString());
         });

@@ -80,6 +80,8 @@ inline QString httpStatusLine(int status, const QString& reason)
     return QStringLiteral("HTTP ") + QString::number(status) + QStringLiteral(" - ") + reason;
 }
 inline const QString fileNotFoundReason = QStringLiteral("File not found");
+inline const QString serverErrorReason = QStringLiteral("Server error");
+inline const QString requestRefusedReason = QStringLiteral("Request refused");
 inline const QString unusableAddress = QStringLiteral("The address is not a valid web address.");
 inline const QString noAnswerInTime = QStringLiteral("The server did not answer in time.");
 

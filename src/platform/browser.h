@@ -6,8 +6,9 @@
 
 namespace gridvane {
 
-// A search over the text of the page the browser holds. Matching ignores case and also
-// finds the text inside longer words.
+// A search over the text of the page the browser holds. Matching ignores case, counts every
+// run of white space (line breaks and block boundaries included) as one blank, in the page
+// and in the text alike, and also finds the text inside longer words.
 class TextRange
 {
 public:

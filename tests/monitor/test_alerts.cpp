@@ -79,8 +79,14 @@ private Q_SLOTS:
         const QString capitals = QStringLiteral("HTTPS://outages.example.org/list?g=1");
         row("web page in capitals")
             << "off" << answerYes << "" << capitals << QStringList { capitals + '|' };
-        for (const char* url : { "/usr/bin/xterm", "file://localhost/etc/passwd", "calc.exe",
-                 "http:///x", "javascript:alert(1)" })
+        // Yes opens the address the page was fetched from, read as a browser's address bar
+        // reads the box: trimmed, and http when it names no scheme, with or without a port.
+        for (const char* typed :
+            { " www.example.org/o.shtml\t", "localhost:8080/o", "127.0.0.1:80", "calc.exe" })
+            row(typed) << "off" << answerYes << "" << typed
+                       << QStringList { "http://" + QString(typed).trimmed() + '|' };
+        for (const char* url : { "/usr/bin/xterm", "file://localhost/etc/passwd", "http:///x",
+                 "javascript:alert(1)", "C:\\Windows\\calc.exe" })
             row(url) << "off" << answerYes << "" << url << QStringList();
     }
 

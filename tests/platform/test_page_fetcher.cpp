@@ -77,7 +77,9 @@ private Q_SLOTS:
         server.on("/outage", htmlPage(outagePage));
         const QByteArray sorry = "<h1>Sorry, <i>no</i> luck</h1>";
         server.on("/error404", htmlPage(sorry, 404, "Not Found"));
-        server.on("/error500", htmlPage(sorry, 500, "Internal Server Error"));
+        server.on("/error500", htmlPage(outagePage, 500, "Internal Server Error"));
+        server.on("/br", htmlPage("<h1>Communities Affected by<br>Rotating Outages</h1>A<br>12"));
+        server.on("/blocks", htmlPage("<div>Communities Affected by</div><p>Rotating Outages"));
         server.on("/old", redirectTo("/older"));
         server.on("/older", redirectTo(server.url("/outage").toLatin1()));
         server.on("/loop", redirectTo("/loop"));
@@ -107,10 +109,16 @@ private Q_SLOTS:
             QTest::newRow(name) << server.url(path) << has << lacks;
         };
         row("page", "/outage", outage, { "A124", "<td>", noServer, http404 });
-        row("404", "/error404", { "HTTP 404 - File not found\nSorry, no luck" }, { noServer });
-        row("500", "/error500", { "HTTP 500 - Internal Server Error\nSorry, no luck" },
-            { http404, noServer });
+        // An error page says only what went wrong, in the program's words: never the server's.
+        row("404", "/error404", { "HTTP 404 - File not found" }, { noServer, "Sorry" });
+        row("500", "/error500", { "HTTP 500 - Server error" },
+            { http404, noServer, texts::outageHeading, "A123", "Internal" });
+        // Any run of white space, line breaks included, is one blank on both sides.
+        row("line break", "/br", { texts::outageHeading, "a 12", "affected\t\r\n by" }, {});
+        row("two blocks", "/blocks", { texts::outageHeading }, {});
         row("redirects", "/old", outage, { noServer });
+        QTest::newRow("no scheme, a port, blanks around")
+            << " " + server.url("/outage").mid(7) + "\t" << outage << QStringList { noServer };
         row("gzip", "/gzip", outage, { noServer });
         row("windows-1252 by header", "/cp1252", ete, {});
         row("UTF-8 undeclared", "/utf8", ete, {});

@@ -1,6 +1,7 @@
 #include "page_fetcher.h"
 
 #include "monitor/texts.h"
+#include "platform/page_url.h"
 #include "visible_text.h"
 
 #include <QNetworkProxyFactory>
@@ -36,6 +37,13 @@ QString serverNotFoundPage(const QString& reason)
     return texts::serverNotFoundText + QLatin1Char('\n') + reason;
 }
 
+QString httpErrorReason(int status)
+{
+    if (status == 404)
+        return texts::fileNotFoundReason;
+    return status >= 500 ? texts::serverErrorReason : texts::requestRefusedReason;
+}
+
 } // namespace
 
 PageFetcher::PageFetcher(std::chrono::milliseconds timeout, qint64 maxBodyBytes, QObject* parent)
@@ -63,11 +71,7 @@ void PageFetcher::Navigate(const QString& url, qint16 flags)
     Stop();
     m_busy = true;
 
-    // Without a scheme, read the address as an address bar does: "www.example.com/page"
-    // means http, a path means a file.
-    QUrl target(url.trimmed(), QUrl::StrictMode);
-    if (target.isValid() && target.isRelative())
-        target = QUrl::fromUserInput(url.trimmed());
+    const QUrl target(pageUrl(url), QUrl::StrictMode);
     if (!target.isValid() || target.scheme().isEmpty()) {
         complete(serverNotFoundPage(texts::unusableAddress));
         return;
@@ -123,19 +127,13 @@ void PageFetcher::readBody()
 void PageFetcher::settle(bool cutAtCap)
 {
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const QByteArray contentType = m_reply->rawHeader("Content-Type");
-
     if (status.isValid() && status.toInt() >= 400) {
+        // Only the status, in our own words: an error page may well carry the heading and
+        // codes of the real page, and must not be read as it.
         const int code = status.toInt();
-        QString reason = code == 404
-            ? texts::fileNotFoundReason
-            : m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
-        if (reason.isEmpty())
-            reason = m_reply->errorString();
-        complete(texts::httpStatusLine(code, reason) + QLatin1Char('\n')
-            + visibleText(m_body, contentType));
+        complete(texts::httpStatusLine(code, httpErrorReason(code)));
     } else if (cutAtCap || m_reply->error() == QNetworkReply::NoError) {
-        complete(visibleText(m_body, contentType));
+        complete(visibleText(m_body, m_reply->rawHeader("Content-Type")));
     } else if (m_reply->url().isLocalFile()) {
         complete(texts::httpStatusLine(404, texts::fileNotFoundReason) + QLatin1Char('\n')
             + m_reply->errorString());

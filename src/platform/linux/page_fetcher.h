@@ -16,13 +16,14 @@ namespace gridvane {
 class SearchablePage;
 
 // The browser control of the Linux build: downloads a page over http, https or file: and
-// searches its visible text. It never shows the page.
+// searches its visible text. It never shows the page. Navigate takes the URL box's text and
+// reads it through pageUrl.
 //
 // A download that does not end within the timeout fails; a body is read up to maxBodyBytes
 // and analysed as far as it got. A failed download leaves a page that says why: the
 // server-not-found text when no HTTP answer came, "HTTP 404 - File not found" when the page
-// or file does not exist, "HTTP <status> - <reason>" above the server's text for any other
-// HTTP error.
+// or file does not exist, and for any other HTTP error only "HTTP <status> - <reason>" in our
+// own words ("Server error" from 500 up, "Request refused" below), never the server's text.
 //
 // Completion is always raised from the event loop, never inside Navigate or Stop; a download
 // ended by Stop, or replaced by a new Navigate, raises nothing at all.

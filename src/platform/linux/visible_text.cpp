@@ -272,14 +272,40 @@ QString visibleText(const QByteArray& body, const QByteArray& contentType)
     return out.text();
 }
 
+namespace {
+
+// Case-folded, with every run of white space (line breaks and no-break spaces included) made
+// one blank, so a text matches however the page breaks its lines.
+QString searchForm(const QString& text)
+{
+    QString folded = text.toCaseFolded();
+    QChar* const begin = folded.data();
+    QChar* out = begin;
+    bool inRun = false;
+    for (const QChar* in = begin; in != begin + folded.size(); ++in) {
+        const char16_t c = in->unicode();
+        const bool space
+            = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == 0x00A0;
+        if (!space)
+            *out++ = *in;
+        else if (!inRun)
+            *out++ = QLatin1Char(' ');
+        inRun = space;
+    }
+    folded.truncate(out - begin);
+    return folded;
+}
+
+} // namespace
+
 SearchablePage::SearchablePage(const QString& text)
-    : m_folded(text.toCaseFolded())
+    : m_folded(searchForm(text))
 {
 }
 
 bool SearchablePage::contains(const QString& text) const
 {
-    return !text.isEmpty() && m_folded.contains(text.toCaseFolded());
+    return !text.isEmpty() && m_folded.contains(searchForm(text));
 }
 
 } // namespace gridvane

@@ -21,14 +21,17 @@ QString visibleText(const QByteArray& body, const QByteArray& contentType);
 // The same from text that is already decoded.
 QString visibleTextOfHtml(QStringView html);
 
-// A page prepared for repeated searching: its text is case-folded once, here.
+// A page prepared for repeated searching: its text is case-folded, and every run of white
+// space made one blank, once, here.
 class SearchablePage
 {
 public:
     explicit SearchablePage(const QString& text);
 
-    // True when the text occurs in the page, compared after Unicode case folding of both,
-    // also inside longer words. An empty text is never found.
+    // True when the text occurs in the page, compared after Unicode case folding of both and
+    // with any run of white space on either side (blanks, tabs, line breaks, form feeds,
+    // no-break spaces) matching any other; also inside longer words. An empty text is never
+    // found.
     bool contains(const QString& text) const;
 
     const QString& folded() const { return m_folded; }

@@ -1,4 +1,5 @@
 #include "monitor/frm_gridvane.h"
+#include "monitor/texts.h"
 #include "platform/clock.h"
 #include "platform/linux/linux_shell.h"
 #include "platform/linux/linux_system_info.h"
@@ -10,6 +11,7 @@
 #include "version.h"
 
 #include <QApplication>
+#include <QNetworkProxyFactory>
 #include <cstdio>
 #include <cstdlib>
 
@@ -28,12 +30,16 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("gridvane"));
     QApplication::setApplicationVersion(QStringLiteral(GRIDVANE_VERSION));
 
+    // Pages are fetched through the proxy that http_proxy, https_proxy and no_proxy, or the
+    // desktop's settings, name.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+
     LinuxSystemInfo system;
     PageFetcher browser;
     QtMessageBoxes boxes(programIcon());
     LinuxShell shell;
     SystemClock clock;
-    auto tray = std::make_unique<LinuxTray>(programIcon());
+    auto tray = std::make_unique<LinuxTray>(programIcon(), texts::appTitle);
     frmGridvane form({ browser, *tray, boxes, shell, clock, system });
     GridvaneShell ui(form, std::move(tray), shell);
     ui.start();

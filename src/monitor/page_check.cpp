@@ -69,11 +69,11 @@ void frmGridvane::WebBrowser1_DownloadComplete()
             guarded([&] { AddStatus(line, counted); });
     };
 
-    if (find(texts::serverNotFoundText)) {
+    if (find(serverNotFoundText)) {
         log(texts::serverNotFoundLines, False);
         return;
     }
-    if (find(texts::pageNotFoundText)) {
+    if (find(pageNotFoundText)) {
         log(texts::pageNotFoundLines, False);
         return;
     }

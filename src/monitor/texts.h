@@ -67,23 +67,8 @@ inline const QStringList wrongPageLines
     = { QStringLiteral("The SCE URL is incorrect!"), QStringLiteral("   Check your SCE URL"),
           QStringLiteral("   for accuracy."), QStringLiteral("   Trying again...") };
 
-// What the page check looks for
-inline const QString serverNotFoundText = QStringLiteral("Cannot find server or DNS Error");
-inline const QString pageNotFoundText = QStringLiteral("HTTP 404");
+// What the page check looks for besides the browser's failure texts
 inline const QString outageHeading = QStringLiteral("Communities Affected by Rotating Outages");
-
-// The page fetcher: how it names itself, and the pages it puts in place of a failed download.
-// Those pages begin with serverNotFoundText or with an "HTTP <status> - <reason>" line.
-inline const QString userAgent = appTitle + QLatin1Char('/') + version + QStringLiteral(" (Linux)");
-inline QString httpStatusLine(int status, const QString& reason)
-{
-    return QStringLiteral("HTTP ") + QString::number(status) + QStringLiteral(" - ") + reason;
-}
-inline const QString fileNotFoundReason = QStringLiteral("File not found");
-inline const QString serverErrorReason = QStringLiteral("Server error");
-inline const QString requestRefusedReason = QStringLiteral("Request refused");
-inline const QString unusableAddress = QStringLiteral("The address is not a valid web address.");
-inline const QString noAnswerInTime = QStringLiteral("The server did not answer in time.");
 
 // Alerts
 inline const QString alertTitle = QStringLiteral("Gridvane Alert!");

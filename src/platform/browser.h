@@ -46,6 +46,12 @@ private:
     std::function<void()> m_downloadComplete;
 };
 
+// A failed download leaves a page that holds one of these: the first when no answer came from
+// the server, the second when the page does not exist. Any other failure leaves a page
+// without the outage heading.
+inline const QString serverNotFoundText = QStringLiteral("Cannot find server or DNS Error");
+inline const QString pageNotFoundText = QStringLiteral("HTTP 404");
+
 // The navigation flag that keeps a download out of the history list.
 constexpr qint16 navNoHistory = 2;
 

@@ -20,7 +20,7 @@ class TestLinuxTray : public QObject
 private Q_SLOTS:
     void showsTheIconWithItsTipUntilTheTrayGoes()
     {
-        auto tray = std::make_unique<LinuxTray>(programIcon());
+        auto tray = std::make_unique<LinuxTray>(programIcon(), QStringLiteral("Gridvane"));
         QPointer<QSystemTrayIcon> icon = iconOf(*tray);
         QVERIFY(icon && icon->isVisible() && !icon->icon().isNull());
         QCOMPARE(icon->toolTip(), QStringLiteral("Gridvane"));
@@ -36,7 +36,7 @@ private Q_SLOTS:
 
     void reportsOnlyPrimaryClicksOncePerAction()
     {
-        LinuxTray tray(programIcon());
+        LinuxTray tray(programIcon(), QStringLiteral("Gridvane"));
         int events = 0;
         tray.setMouseEventHandler([&events] { ++events; });
         QSystemTrayIcon* icon = iconOf(tray);

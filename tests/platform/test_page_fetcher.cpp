@@ -101,7 +101,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("has");
         QTest::addColumn<QStringList>("lacks");
 
-        const QString noServer = texts::serverNotFoundText, http404 = texts::pageNotFoundText;
+        const QString noServer = serverNotFoundText, http404 = pageNotFoundText;
         const QStringList outage { texts::outageHeading, "group a123", "B4" };
         const QStringList ete { QStringLiteral("L'\u00c9T\u00c9"), "\u201cgroup a1\u201d" };
         const auto row = [this](const char* name, const char* path, const QStringList& has,
@@ -159,7 +159,8 @@ private Q_SLOTS:
         // A slow server: busy, with no page yet, until it answers.
         d.fetcher.Navigate(server.url("/held"), navNoHistory);
         QTRY_COMPARE(server.heldConnections(), 1);
-        QVERIFY(server.requests.last().contains("User-Agent: " + texts::userAgent.toLatin1()));
+        QVERIFY(
+            server.requests.last().contains("User-Agent: " + PageFetcher::userAgent().toLatin1()));
         QVERIFY(d.fetcher.Busy() && !d.fetcher.createRange());
         server.release();
         QTRY_COMPARE(d.completions, 1);
@@ -180,7 +181,7 @@ private Q_SLOTS:
         QVERIFY(d.load(server.url("/nowhere")));
         QTRY_COMPARE(server.heldConnections(), 0);
         QCOMPARE(d.completions, 2);
-        QVERIFY(d.pageHas(texts::pageNotFoundText));
+        QVERIFY(d.pageHas(pageNotFoundText));
     }
 
     void handlerMayStopNavigateAndWaitInsideIt()

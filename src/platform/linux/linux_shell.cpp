@@ -1,6 +1,6 @@
 #include "linux_shell.h"
 
-#include "monitor/texts.h"
+#include "platform/line_ends.h"
 
 #include <QDesktopServices>
 #include <QProcess>
@@ -40,8 +40,7 @@ qint32 LinuxShell::broadcast(const QString& message)
 
     // The message goes to wall's standard input, never into its arguments or a shell, so no
     // character in it has a meaning to anything. Terminals get plain LF line ends.
-    const QByteArray input
-        = QString(message).replace(texts::crlf, QStringLiteral("\n")).toLocal8Bit();
+    const QByteArray input = withLineFeeds(message).toLocal8Bit();
 
     auto* process = new QProcess(this);
     process->setProgram(wall);

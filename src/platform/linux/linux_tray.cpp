@@ -1,14 +1,12 @@
 #include "linux_tray.h"
 
-#include "monitor/texts.h"
-
 namespace gridvane {
 
-LinuxTray::LinuxTray(const QIcon& icon, QObject* parent)
+LinuxTray::LinuxTray(const QIcon& icon, const QString& tip, QObject* parent)
     : QObject(parent)
     , m_icon(new QSystemTrayIcon(icon, this))
 {
-    m_icon->setToolTip(texts::appTitle);
+    m_icon->setToolTip(tip);
     connect(m_icon, &QSystemTrayIcon::activated, this, &LinuxTray::onActivated);
     m_icon->show();
 }

@@ -14,7 +14,7 @@ class LinuxTray : public QObject, public Tray
 {
     Q_OBJECT
 public:
-    explicit LinuxTray(const QIcon& icon, QObject* parent = nullptr);
+    LinuxTray(const QIcon& icon, const QString& tip, QObject* parent = nullptr);
     ~LinuxTray() override;
 
     void setTip(const QString& tip) override;

@@ -1,10 +1,9 @@
 #include "page_fetcher.h"
 
-#include "monitor/texts.h"
 #include "platform/page_url.h"
+#include "version.h"
 #include "visible_text.h"
 
-#include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
@@ -16,6 +15,18 @@ namespace gridvane {
 namespace {
 
 constexpr int maxRedirects = 10;
+
+// The pages put in place of a failed download begin with serverNotFoundText or with an
+// "HTTP <status> - <reason>" line, whose reason is our own, never the server's.
+QString httpStatusLine(int status, const QString& reason)
+{
+    return QStringLiteral("HTTP ") + QString::number(status) + QStringLiteral(" - ") + reason;
+}
+const QString fileNotFoundReason = QStringLiteral("File not found");
+const QString serverErrorReason = QStringLiteral("Server error");
+const QString requestRefusedReason = QStringLiteral("Request refused");
+const QString unusableAddress = QStringLiteral("The address is not a valid web address.");
+const QString noAnswerInTime = QStringLiteral("The server did not answer in time.");
 
 // A range shares the page it was made from, so it stays usable (and unchanged) while a later
 // download replaces the fetcher's page, for instance during a modal box inside the handler.
@@ -34,14 +45,14 @@ private:
 
 QString serverNotFoundPage(const QString& reason)
 {
-    return texts::serverNotFoundText + QLatin1Char('\n') + reason;
+    return serverNotFoundText + QLatin1Char('\n') + reason;
 }
 
 QString httpErrorReason(int status)
 {
     if (status == 404)
-        return texts::fileNotFoundReason;
-    return status >= 500 ? texts::serverErrorReason : texts::requestRefusedReason;
+        return fileNotFoundReason;
+    return status >= 500 ? serverErrorReason : requestRefusedReason;
 }
 
 } // namespace
@@ -51,13 +62,16 @@ PageFetcher::PageFetcher(std::chrono::milliseconds timeout, qint64 maxBodyBytes,
     , m_timeout(timeout)
     , m_maxBodyBytes(std::max<qint64>(maxBodyBytes, 1))
 {
-    // http_proxy, https_proxy and no_proxy, or the desktop's proxy settings.
-    QNetworkProxyFactory::setUseSystemConfiguration(true);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         if (m_reply)
-            complete(serverNotFoundPage(texts::noAnswerInTime));
+            complete(serverNotFoundPage(noAnswerInTime));
     });
+}
+
+QString PageFetcher::userAgent()
+{
+    return QStringLiteral("Gridvane/" GRIDVANE_VERSION " (Linux)");
 }
 
 PageFetcher::~PageFetcher()
@@ -73,12 +87,12 @@ void PageFetcher::Navigate(const QString& url, qint16 flags)
 
     const QUrl target(pageUrl(url), QUrl::StrictMode);
     if (!target.isValid() || target.scheme().isEmpty()) {
-        complete(serverNotFoundPage(texts::unusableAddress));
+        complete(serverNotFoundPage(unusableAddress));
         return;
     }
 
     QNetworkRequest request(target);
-    request.setHeader(QNetworkRequest::UserAgentHeader, texts::userAgent);
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
     // Follows http to https but never back from https to http.
     request.setAttribute(
         QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -131,12 +145,12 @@ void PageFetcher::settle(bool cutAtCap)
         // Only the status, in our own words: an error page may well carry the heading and
         // codes of the real page, and must not be read as it.
         const int code = status.toInt();
-        complete(texts::httpStatusLine(code, httpErrorReason(code)));
+        complete(httpStatusLine(code, httpErrorReason(code)));
     } else if (cutAtCap || m_reply->error() == QNetworkReply::NoError) {
         complete(visibleText(m_body, m_reply->rawHeader("Content-Type")));
     } else if (m_reply->url().isLocalFile()) {
-        complete(texts::httpStatusLine(404, texts::fileNotFoundReason) + QLatin1Char('\n')
-            + m_reply->errorString());
+        complete(
+            httpStatusLine(404, fileNotFoundReason) + QLatin1Char('\n') + m_reply->errorString());
     } else {
         // No usable answer: refused, reset, unknown host, TLS failure, too many redirects.
         complete(serverNotFoundPage(m_reply->errorString()));

@@ -36,6 +36,9 @@ public:
         qint64 maxBodyBytes = 16 * 1024 * 1024, QObject* parent = nullptr);
     ~PageFetcher() override;
 
+    // How the fetcher names itself to servers.
+    static QString userAgent();
+
     void Navigate(const QString& url, qint16 flags) override;
     void Stop() override;
     bool Busy() const override;

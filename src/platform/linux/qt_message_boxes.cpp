@@ -1,6 +1,6 @@
 #include "qt_message_boxes.h"
 
-#include "monitor/texts.h"
+#include "platform/line_ends.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -22,7 +22,7 @@ qint16 QtMessageBoxes::show(const BoxRequest& request)
         box.setWindowIcon(m_windowIcon);
     // The texts carry user input such as group codes; never let them be read as markup.
     box.setTextFormat(Qt::PlainText);
-    box.setText(QString(request.text).replace(texts::crlf, QStringLiteral("\n")));
+    box.setText(withLineFeeds(request.text));
     box.setIcon(request.icon == BoxIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
 
     if (request.buttons == BoxButtons::YesNo) {

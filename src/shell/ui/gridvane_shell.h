@@ -20,7 +20,7 @@ class Tray;
 // program when no window is left. Logout, shutdown, SIGTERM and SIGINT save and end.
 //
 //   QApplication app(argc, argv);
-//   auto tray = std::make_unique<LinuxTray>(programIcon());
+//   auto tray = std::make_unique<LinuxTray>(programIcon(), texts::appTitle);
 //   frmGridvane form({ browser, *tray, boxes, shell, clock, system });
 //   GridvaneShell shellUi(form, std::move(tray), shell);
 //   shellUi.start();

@@ -5,6 +5,7 @@
 #include "layout.h"
 #include "monitor/frm_gridvane.h"
 #include "monitor/texts.h"
+#include "platform/line_ends.h"
 #include "program_icon.h"
 
 #include <QCheckBox>
@@ -34,14 +35,6 @@ constexpr quint32 hideColor = 0x00FFFF;
 constexpr quint32 exitColor = 0x0000FF;
 
 const char* const helpTopic = "helpTopic";
-
-// The log and the net-send message keep CR LF line ends; the widgets use LF.
-QString shownText(const QString& text)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return shown;
-}
 
 QString modelText(const QString& shown)
 {
@@ -331,9 +324,9 @@ void MainWindow::mirrorStatus()
             && !m_statusShown.endsWith(QLatin1Char('\r'))) {
             QTextCursor end(m_txtStatus->document());
             end.movePosition(QTextCursor::End);
-            end.insertText(shownText(text.mid(m_statusShown.size())));
+            end.insertText(withLineFeeds(text.mid(m_statusShown.size())));
         } else {
-            m_txtStatus->setPlainText(shownText(text));
+            m_txtStatus->setPlainText(withLineFeeds(text));
         }
         m_statusShown = text;
     }
@@ -350,7 +343,7 @@ void MainWindow::mirrorStatus()
 
 void MainWindow::mirrorNetSend()
 {
-    const QString shown = shownText(m_form.txtNetSend.Text());
+    const QString shown = withLineFeeds(m_form.txtNetSend.Text());
     if (m_txtNetSend->toPlainText() != shown) {
         const QSignalBlocker blocker(m_txtNetSend);
         const int cursor = m_txtNetSend->textCursor().position();

@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 #include <QStringDecoder>
-#include <array>
 #include <libxml/HTMLparser.h>
 #include <libxml/parserInternals.h>
 #include <optional>
@@ -15,27 +14,14 @@ namespace {
 
 // --- Charset -----------------------------------------------------------------------------
 
-// Bytes 0x80..0x9F of windows-1252; the five it leaves undefined map to the C1 controls, as
-// browsers do. Every other byte is its own code point.
-constexpr std::array<char16_t, 32> windows1252High
-    = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-          0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-          0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
-
 QString decodeWindows1252(QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        *out++ = (value >= 0x80 && value <= 0x9F) ? QChar(windows1252High[value - 0x80])
-                                                  : QChar(value);
-    }
-    return text;
+    QStringDecoder windows1252("windows-1252");
+    return windows1252.decode(bytes);
 }
 
 // Labels that pages use for windows-1252 or for its subsets; browsers read all of them as
-// windows-1252, and so does this (it needs no ICU either).
+// windows-1252, while Qt would read Latin-1 and ASCII strictly.
 bool meansWindows1252(const QByteArray& label)
 {
     static const QList<QByteArray> labels = { "windows-1252", "cp1252", "x-cp1252", "iso-8859-1",

@@ -418,8 +418,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && !m_detached && m_form.Minimized()
-        && !isMinimized() && isVisible())
+    if (event->type() != QEvent::WindowStateChange || m_detached || !isVisible())
+        return;
+    // The desktop minimised or restored the window; the model's own changes are known to it.
+    if (isMinimized() && !m_form.Minimized())
+        m_form.windowMinimized();
+    else if (!isMinimized() && m_form.Minimized())
         m_form.windowRestored();
 }
 

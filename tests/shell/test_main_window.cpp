@@ -27,7 +27,8 @@ QColor shownColour(QWidget* widget)
 {
     if (qobject_cast<QPushButton*>(widget))
         return widget->grab().toImage().pixelColor(4, widget->height() / 2);
-    return widget->palette().color(QPalette::Text);
+    return widget->palette().color(
+        widget->isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text);
 }
 } // namespace
 
@@ -133,11 +134,23 @@ private Q_SLOTS:
 
     void startButtonAndIntervalMenuShowTheModelsAnswer()
     {
+        h->system.broadcast = false; // no wall: the net-send box is disabled, its text greyed
         h->form.Form_Load();
+        QCOMPARE(shownColour(control("txtNetSend")),
+            QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
         h->form.txtGroup[0].setText(QStringLiteral("A1"));
         QTest::mouseClick(control("cmdStart"), Qt::LeftButton);
         QCOMPARE(shownText(control("cmdStart")), QStringLiteral("&Stop"));
         QCOMPARE(shownColour(control("cmdStart")), QColor(255, 0, 0));
+        // Focus shows as a frame only: a face keeps its colour focused by Tab and pressed.
+        QTest::keyClick(control("cmdStart"), Qt::Key_Tab);
+        QVERIFY(control("cmdHide")->hasFocus());
+        QCOMPARE(shownColour(control("cmdHide")), QColor(255, 255, 0));
+        QTest::mousePress(control("cmdHide"), Qt::LeftButton);
+        QCOMPARE(shownColour(control("cmdHide")), QColor(255, 255, 0));
+        QTest::mouseRelease(control("cmdHide"), Qt::LeftButton, {}, QPoint(-9, -9));
         control<QAction>("mnuInt3")->trigger();
         for (int i = 0; i < 5; ++i)
             QCOMPARE(control<QAction>(QStringLiteral("mnuInt%1").arg(i))->isChecked(), i == 3);

@@ -31,11 +31,14 @@ inline QColor bgrColor(quint32 value)
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
+// The text colour of an enabled control; a disabled one shows its text greyed.
 inline void setTextColor(QWidget* widget, quint32 value)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, bgrColor(value));
-    palette.setColor(QPalette::WindowText, bgrColor(value));
+    for (const auto group : { QPalette::Active, QPalette::Inactive }) {
+        palette.setColor(group, QPalette::Text, bgrColor(value));
+        palette.setColor(group, QPalette::WindowText, bgrColor(value));
+    }
     widget->setPalette(palette);
 }
 

@@ -62,11 +62,13 @@ int shownPosition(const QString& text, int position)
     return shown;
 }
 
-// A style sheet, because only a styled push button shows its background colour.
+// A style sheet, because only a styled push button shows its background colour. The focus
+// shows as the black frame alone: the style's own focus rectangle, which tints the face with
+// the highlight colour, is switched off with the outline.
 QString buttonStyle(quint32 color)
 {
     return QStringLiteral("QPushButton { background-color: %1; color: black;"
-                          " border: 1px solid #404040; border-radius: 2px; }"
+                          " border: 1px solid #404040; border-radius: 2px; outline: none; }"
                           "QPushButton:focus { border: 2px solid black; }"
                           "QPushButton:pressed { border: 2px inset #404040; padding-top: 2px; }"
                           "QPushButton:disabled { color: #808080; }")

@@ -4,9 +4,11 @@
 #include "shell/ui/main_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionButton>
 #include <QWhatsThis>
 #include <QtTest>
 #include <algorithm>
@@ -267,6 +269,45 @@ private Q_SLOTS:
             QStringList(
                 { texts::webSite, QStringLiteral("mailto:gridvane@example.org?Subject=Gridvane"),
                     texts::defaultUrl }));
+    }
+
+    void textsFitTheirBoxesAndEndBeforeTheNextText()
+    {
+        struct Text
+        {
+            QString name; // with the family of the font it is drawn in
+            QRect box;
+            int width;
+        };
+        auto text = [](QWidget* top, QWidget* widget, QRect box, const QString& caption) {
+            return Text { widget->objectName() + " in " + QFontInfo(widget->font()).family(),
+                box.translated(widget->mapTo(top, QPoint())),
+                widget->fontMetrics().horizontalAdvance(caption) };
+        };
+        for (QWidget* top :
+            { static_cast<QWidget*>(window.get()), static_cast<QWidget*>(openAbout()) }) {
+            QList<Text> texts;
+            for (auto* label : top->findChildren<QLabel*>()) {
+                if (!label->wordWrap() && !label->text().isEmpty())
+                    texts << text(top, label, label->contentsRect(), label->text());
+            }
+            for (auto* check : top->findChildren<QCheckBox*>()) {
+                QStyleOptionButton option;
+                option.initFrom(check);
+                texts << text(top, check,
+                    check->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, check),
+                    check->text());
+            }
+            for (const Text& one : texts) {
+                QVERIFY2(one.width <= one.box.width(), qPrintable(one.name + " overflows its box"));
+                for (const Text& next : texts) {
+                    if (next.box.left() > one.box.left() && next.box.top() <= one.box.bottom()
+                        && one.box.top() <= next.box.bottom())
+                        QVERIFY2(one.box.left() + one.width + 2 <= next.box.left(),
+                            qPrintable(one.name + " runs into " + next.name));
+                }
+            }
+        }
     }
 
     void aboutOpensOnceAndOkDiscardsIt()

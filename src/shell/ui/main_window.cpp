@@ -135,7 +135,6 @@ void MainWindow::buildControls()
     auto frame = [&](const char* name, const QString& title, int l, int t, int w, int h) {
         auto* box = new QGroupBox(title, client);
         box->setObjectName(QLatin1String(name));
-        box->setStyleSheet(frameStyle);
         place(box, l, t, w, h);
         return box;
     };
@@ -212,13 +211,16 @@ void MainWindow::buildControls()
     m_chkNetSend = new QCheckBox(texts::captionNetSend, frame4);
     m_chkNetSend->setObjectName(QStringLiteral("chkNetSend"));
     place(m_chkNetSend, 210, 720, 4635, 300);
-    fitText(m_chkNetSend, texts::captionNetSend,
-        m_chkNetSend->width() - m_chkNetSend->iconSize().width() - 8);
     setHelp(m_chkNetSend, 8, help::netSendOption);
     connect(m_chkNetSend, &QCheckBox::clicked, this, [this](bool checked) {
         m_form.chkNetSend.setValue(checked ? 1 : 0);
         mirrorCheckBox();
     });
+
+    // Styled last: a control created inside a frame that has a style sheet already would not
+    // take the window's font.
+    for (QGroupBox* box : { frame1, frame2, frame3, frame4 })
+        box->setStyleSheet(frameStyle);
 }
 
 void MainWindow::buildMenus()

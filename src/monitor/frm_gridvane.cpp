@@ -41,7 +41,7 @@ void frmGridvane::setVisible(bool visible)
 {
     m_visible = visible;
     if (visible)
-        m_minimized = false;
+        m_minimized = m_minimizedByDesktop = false;
     if (windowMirror)
         windowMirror();
 }
@@ -49,6 +49,7 @@ void frmGridvane::setVisible(bool visible)
 void frmGridvane::setMinimized(bool minimized)
 {
     m_minimized = minimized;
+    m_minimizedByDesktop = false;
     if (windowMirror)
         windowMirror();
 }

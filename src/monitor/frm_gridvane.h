@@ -84,7 +84,8 @@ public:
     // Window state
     bool Visible() const { return m_visible; }
     void setVisible(bool visible);
-    // Set instead of hiding on a desktop without a notification area.
+    // Minimised instead of hidden on a desktop without a notification area, or by the desktop
+    // itself; either way the window does not count as shown.
     bool Minimized() const { return m_minimized; }
     void setMinimized(bool minimized);
     bool Loaded() const { return m_loaded; }
@@ -143,7 +144,8 @@ public:
     Browser& WebBrowser1;
     Tray& cSysTray1;
 
-    // The user brought a minimised window back through the desktop.
+    // The desktop minimised the window, or the user brought a minimised one back through it.
+    void windowMinimized();
     void windowRestored();
 
 private:
@@ -169,6 +171,7 @@ private:
 
     bool m_visible = true;
     bool m_minimized = false;
+    bool m_minimizedByDesktop = false;
     bool m_loaded = true;
     // Saves asked for while start-up is still reading the settings are carried out once it
     // has read them all, so no save can write a file that lacks the records not yet read.

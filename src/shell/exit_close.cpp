@@ -44,6 +44,9 @@ void frmGridvane::unload()
 
 bool frmGridvane::requestClose()
 {
+    // A close request hides a window the desktop minimised, as it hides a shown one.
+    if (m_minimizedByDesktop)
+        m_minimized = false;
     unload();
     return !m_loaded;
 }

@@ -14,7 +14,8 @@ void frmGridvane::hideWindow()
 
 void frmGridvane::mnuShow_Click()
 {
-    // A minimised window stands in for a hidden one where there is no notification area.
+    // A minimised window counts as hidden: without a notification area minimising stands in
+    // for hiding, and the desktop may minimise the window itself.
     if (Visible() && !Minimized())
         hideWindow();
     else
@@ -46,6 +47,11 @@ void frmGridvane::checkTrayAvailable()
         setVisible(true);
         mnuShow.setCaption(texts::captionHide);
     }
+}
+
+void frmGridvane::windowMinimized()
+{
+    m_minimized = m_minimizedByDesktop = true;
 }
 
 void frmGridvane::windowRestored()

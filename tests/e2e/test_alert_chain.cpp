@@ -55,12 +55,15 @@ private Q_SLOTS:
         form.txtNetSend.setText(message);
         form.cmdStart_Click();
 
-        QTRY_VERIFY_WITH_TIMEOUT(!standIns.openedUrls().isEmpty(), 20000);
+        QVERIFY2(XSession::waitFor([&] { return !standIns.openedUrls().isEmpty(); }),
+            qPrintable(
+                "the alert did not open the page; the log reads: " + logLines(form).join(" | ")));
         QCOMPARE(boxes.shown.size(), size_t(1));
         QVERIFY(boxes.shown[0].text.contains(
             QStringLiteral("Group A12 is on the Stage 2 alarm list!")));
         QCOMPARE(standIns.openedUrls(), url.toLocal8Bit() + '\n');
-        QTRY_VERIFY_WITH_TIMEOUT(!standIns.wallInput().isEmpty(), 20000);
+        QVERIFY2(XSession::waitFor([&] { return !standIns.wallInput().isEmpty(); }),
+            "the alert did not broadcast the message");
         const QString broadcast = frmGridvane::WrapNetSendText(message).replace(
             QStringLiteral("\r\n"), QStringLiteral("\n"));
         QVERIFY(broadcast.contains(QLatin1Char('\n')));

@@ -26,6 +26,13 @@ QString xdotool(const QStringList& arguments)
     return XSession::run(QStringLiteral("xdotool"), arguments);
 }
 
+// The newest visible window whose title matches, or an empty text.
+QString newestWindow(const QString& title)
+{
+    const QStringList windows = XSession::visibleWindows(title);
+    return windows.isEmpty() ? QString() : windows.last();
+}
+
 bool saveScreenshot(const QString& window, const QString& name)
 {
     QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
@@ -103,27 +110,33 @@ private Q_SLOTS:
         gridvane.setProcessEnvironment(env);
         gridvane.setProcessChannelMode(QProcess::ForwardedChannels);
         gridvane.start(program, {});
-        QVERIFY(gridvane.waitForStarted());
+        QVERIFY2(gridvane.waitForStarted(10000), "the program did not start");
 
         // Saved codes: it starts hidden, with its icon in the tray.
         QString icon;
-        QVERIFY(XSession::waitFor(
-            [&] { return !(icon = session->trayIcon(QStringLiteral("gridvane"))).isEmpty(); }));
-        QVERIFY(XSession::visibleWindows(mainTitle).isEmpty());
+        QVERIFY2(XSession::waitFor([&] {
+            return !(icon = session->trayIcon(QStringLiteral("gridvane"))).isEmpty();
+        }),
+            "the tray icon did not appear");
+        QVERIFY2(XSession::visibleWindows(mainTitle).isEmpty(), "the window showed at start-up");
 
         // A click on the icon shows the window and starts checking at once: the page lists B7.
-        const auto mainShown = [] { return !XSession::visibleWindows(mainTitle).isEmpty(); };
-        QVERIFY(attempt([&] { click(icon); }, mainShown));
-        QStringList alert;
-        QVERIFY(XSession::waitFor(
-            [&] { return !(alert = XSession::visibleWindows(alertTitle)).isEmpty(); }));
+        QString window;
+        const auto mainShown = [&] { return !(window = newestWindow(mainTitle)).isEmpty(); };
+        QVERIFY2(attempt([&] { click(icon); }, mainShown), "a tray click did not show the window");
+        QString alert;
+        QVERIFY2(XSession::waitFor([&] { return !(alert = newestWindow(alertTitle)).isEmpty(); }),
+            "the alert box did not show");
         const QByteArray savedWhileOpen = readFile(config + QStringLiteral("/Settings.ini"));
-        QVERIFY(attempt([&] { keyTo(alert.last(), QStringLiteral("Return")); },
-            [] { return XSession::visibleWindows(alertTitle).isEmpty(); }));
+        QVERIFY2(attempt([&] { keyTo(alert, QStringLiteral("Return")); },
+                     [] { return XSession::visibleWindows(alertTitle).isEmpty(); }),
+            "Return did not close the alert box");
 
-        QVERIFY(XSession::waitFor([&] { return !standIns.openedUrls().isEmpty(); }));
+        QVERIFY2(XSession::waitFor([&] { return !standIns.openedUrls().isEmpty(); }),
+            "Yes did not open the page");
         QCOMPARE(standIns.openedUrls(), url.toLocal8Bit() + '\n');
-        QVERIFY(XSession::waitFor([&] { return !standIns.wallInput().isEmpty(); }));
+        QVERIFY2(XSession::waitFor([&] { return !standIns.wallInput().isEmpty(); }),
+            "the alert did not broadcast the message");
         QCOMPARE(
             standIns.wallInput().trimmed(), QByteArray("Blackout soon; save your work $(touch x)"));
         QVERIFY(!QFile::exists(home.filePath(QStringLiteral("x"))));
@@ -133,42 +146,48 @@ private Q_SLOTS:
         QCOMPARE(readFile(config + QStringLiteral("/NetSend.ini")),
             encodeUtf16Le(QStringLiteral("Blackout soon; save your work $(touch x)")));
 
-        const QString window = XSession::visibleWindows(mainTitle).last();
+        QVERIFY2(XSession::waitFor(mainShown), "the window did not stay shown after the alert");
         QVERIFY(saveScreenshot(window, QStringLiteral("main-window.png")));
 
         // Help > About through the menu bar ("&Help" shares its access key with "&Hide").
-        QStringList about;
-        QVERIFY(attempt(
-            [&] {
-                keyTo(window, QStringLiteral("Escape"));
-                keyTo(window, QStringLiteral("alt+f"));
-                XSession::pause(300);
-                xdotool({ QStringLiteral("key"), QStringLiteral("Right"), QStringLiteral("Right"),
-                    QStringLiteral("a") });
-            },
-            [&] { return !(about = XSession::visibleWindows(aboutTitle)).isEmpty(); }));
-        QVERIFY(saveScreenshot(about.last(), QStringLiteral("about-window.png")));
+        QString about;
+        QVERIFY2(attempt(
+                     [&] {
+                         keyTo(window, QStringLiteral("Escape"));
+                         keyTo(window, QStringLiteral("alt+f"));
+                         XSession::pause(300);
+                         xdotool({ QStringLiteral("key"), QStringLiteral("Right"),
+                             QStringLiteral("Right"), QStringLiteral("a") });
+                     },
+                     [&] { return !(about = newestWindow(aboutTitle)).isEmpty(); }),
+            "Help > About did not open the About window");
+        QVERIFY(saveScreenshot(about, QStringLiteral("about-window.png")));
         XSession::run(
             QStringLiteral("wmctrl"), { QStringLiteral("-c"), QStringLiteral("About Gridvane") });
-        QVERIFY(XSession::waitFor([] { return XSession::visibleWindows(aboutTitle).isEmpty(); }));
+        QVERIFY2(XSession::waitFor([] { return XSession::visibleWindows(aboutTitle).isEmpty(); }),
+            "a close request did not close the About window");
 
         // A close request through the window manager only hides the window and saves.
         QFile::remove(config + QStringLiteral("/Settings.ini"));
         XSession::run(QStringLiteral("wmctrl"),
             { QStringLiteral("-c"), QStringLiteral("Gridvane (Southern Cal Edison)") });
-        QVERIFY(XSession::waitFor([] { return XSession::visibleWindows(mainTitle).isEmpty(); }));
-        QVERIFY(XSession::waitFor(
-            [&] { return QFile::exists(config + QStringLiteral("/Settings.ini")); }));
+        QVERIFY2(XSession::waitFor([] { return XSession::visibleWindows(mainTitle).isEmpty(); }),
+            "a close request did not hide the window");
+        QVERIFY2(XSession::waitFor(
+                     [&] { return QFile::exists(config + QStringLiteral("/Settings.ini")); }),
+            "a close request did not save the settings");
         QCOMPARE(gridvane.state(), QProcess::Running);
 
         // Back through the tray, then Exit ends the program and takes the icon away.
-        QVERIFY(attempt([&] { click(session->trayIcon(QStringLiteral("gridvane"))); }, mainShown));
-        QVERIFY(attempt(
-            [&] { keyTo(XSession::visibleWindows(mainTitle).last(), QStringLiteral("alt+x")); },
-            [&] { return gridvane.state() == QProcess::NotRunning; }));
+        QVERIFY2(attempt([&] { click(session->trayIcon(QStringLiteral("gridvane"))); }, mainShown),
+            "a tray click did not show the hidden window again");
+        QVERIFY2(attempt([&] { keyTo(window, QStringLiteral("alt+x")); },
+                     [&] { return gridvane.state() == QProcess::NotRunning; }),
+            "Alt+X did not end the program");
         QCOMPARE(gridvane.exitStatus(), QProcess::NormalExit);
-        QVERIFY(XSession::waitFor(
-            [] { return session->trayIcon(QStringLiteral("gridvane")).isEmpty(); }));
+        QVERIFY2(XSession::waitFor(
+                     [] { return session->trayIcon(QStringLiteral("gridvane")).isEmpty(); }),
+            "the tray icon stayed after Exit");
     }
 };
 

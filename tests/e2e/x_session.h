@@ -100,21 +100,35 @@ public:
         return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
     }
 
+    // Window ids, newest last, that xdotool's search finds. xdotool ends with an X error when
+    // a window goes away while it looks at it, and says nothing else; it is asked again then,
+    // so a window closing elsewhere never makes the answer look empty.
+    static QStringList search(const QStringList& arguments)
+    {
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            QProcess xdotool;
+            xdotool.start(
+                QStringLiteral("xdotool"), QStringList { QStringLiteral("search") } + arguments);
+            if (xdotool.waitForFinished(10000) && xdotool.readAllStandardError().isEmpty()) {
+                const QString out
+                    = QString::fromLocal8Bit(xdotool.readAllStandardOutput()).trimmed();
+                return out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
+            }
+            pause(50);
+        }
+        return {};
+    }
+
     // Window ids, newest last, of visible windows whose title matches the pattern.
     static QStringList visibleWindows(const QString& titlePattern)
     {
-        const QString out = run(QStringLiteral("xdotool"),
-            { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                titlePattern });
-        return out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
+        return search({ QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titlePattern });
     }
 
     // The notification-area host's windows: its frame and the panel that holds the icons.
     QStringList trayHost() const
     {
-        const QString out = run(QStringLiteral("xdotool"),
-            { QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer") });
-        return out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
+        return search({ QStringLiteral("--class"), QStringLiteral("trayer") });
     }
 
     // The window of the icon whose class matches, embedded in the tray host's panel.
@@ -132,7 +146,7 @@ public:
         return {};
     }
 
-    template <typename Condition> static bool waitFor(Condition condition, int milliseconds = 20000)
+    template <typename Condition> static bool waitFor(Condition condition, int milliseconds = 10000)
     {
         QElapsedTimer clock;
         clock.start();

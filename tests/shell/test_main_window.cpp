@@ -4,9 +4,11 @@
 #include "shell/ui/main_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionButton>
 #include <QWhatsThis>
 #include <QtTest>
 #include <algorithm>
@@ -27,7 +29,8 @@ QColor shownColour(QWidget* widget)
 {
     if (qobject_cast<QPushButton*>(widget))
         return widget->grab().toImage().pixelColor(4, widget->height() / 2);
-    return widget->palette().color(QPalette::Text);
+    return widget->palette().color(
+        widget->isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text);
 }
 } // namespace
 
@@ -133,11 +136,23 @@ private Q_SLOTS:
 
     void startButtonAndIntervalMenuShowTheModelsAnswer()
     {
+        h->system.broadcast = false; // no wall: the net-send box is disabled, its text greyed
         h->form.Form_Load();
+        QCOMPARE(shownColour(control("txtNetSend")),
+            QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
         h->form.txtGroup[0].setText(QStringLiteral("A1"));
         QTest::mouseClick(control("cmdStart"), Qt::LeftButton);
         QCOMPARE(shownText(control("cmdStart")), QStringLiteral("&Stop"));
         QCOMPARE(shownColour(control("cmdStart")), QColor(255, 0, 0));
+        // Focus shows as a frame only: a face keeps its colour focused by Tab and pressed.
+        QTest::keyClick(control("cmdStart"), Qt::Key_Tab);
+        QVERIFY(control("cmdHide")->hasFocus());
+        QCOMPARE(shownColour(control("cmdHide")), QColor(255, 255, 0));
+        QTest::mousePress(control("cmdHide"), Qt::LeftButton);
+        QCOMPARE(shownColour(control("cmdHide")), QColor(255, 255, 0));
+        QTest::mouseRelease(control("cmdHide"), Qt::LeftButton, {}, QPoint(-9, -9));
         control<QAction>("mnuInt3")->trigger();
         for (int i = 0; i < 5; ++i)
             QCOMPARE(control<QAction>(QStringLiteral("mnuInt%1").arg(i))->isChecked(), i == 3);
@@ -203,6 +218,8 @@ private Q_SLOTS:
         QTest::newRow("Hide into the tray") << "Hide";
         QTest::newRow("Hide minimises without a tray") << "Hide, no tray";
         QTest::newRow("close request hides and saves") << "close";
+        QTest::newRow("close request hides a minimised window") << "minimised, close";
+        QTest::newRow("one tray click restores a minimised window") << "minimised, tray click";
     }
     void hidesAndComesBackWithTheMenuEntryFollowing()
     {
@@ -211,18 +228,24 @@ private Q_SLOTS:
         h->tray.available = !minimises;
         h->form.Form_Load();
         window->mirrorWindowState();
-        if (how == "close")
+        if (how.startsWith("minimised"))
+            window->showMinimized(); // as the desktop's window menu does
+        if (how.endsWith("close"))
             QVERIFY(!window->close());
-        else
+        else if (how.startsWith("Hide"))
             QTest::mouseClick(control("cmdHide"), Qt::LeftButton);
-        QCOMPARE(window->isVisible(), minimises);
-        QCOMPARE(window->isMinimized(), minimises);
-        QCOMPARE(QFile::exists(h->settingsPath()), how == "close");
-        QCOMPARE(control<QAction>("mnuShow")->text(), QStringLiteral("&Show"));
+        if (!how.endsWith("click")) {
+            QCOMPARE(window->isVisible(), minimises);
+            QCOMPARE(window->isVisible() && window->isMinimized(), minimises);
+            QCOMPARE(QFile::exists(h->settingsPath()), how.endsWith("close"));
+            QCOMPARE(control<QAction>("mnuShow")->text(), QStringLiteral("&Show"));
+        }
 
         // Without a tray the window manager restores the window; the model must hear of it.
         if (minimises)
             window->showNormal();
+        else if (how.endsWith("click"))
+            h->tray.click();
         else
             control<QAction>("mnuShow")->trigger();
         QVERIFY(window->isVisible() && !window->isMinimized() && !h->form.Minimized());
@@ -246,6 +269,45 @@ private Q_SLOTS:
             QStringList(
                 { texts::webSite, QStringLiteral("mailto:gridvane@example.org?Subject=Gridvane"),
                     texts::defaultUrl }));
+    }
+
+    void textsFitTheirBoxesAndEndBeforeTheNextText()
+    {
+        struct Text
+        {
+            QString name; // with the family of the font it is drawn in
+            QRect box;
+            int width;
+        };
+        auto text = [](QWidget* top, QWidget* widget, QRect box, const QString& caption) {
+            return Text { widget->objectName() + " in " + QFontInfo(widget->font()).family(),
+                box.translated(widget->mapTo(top, QPoint())),
+                widget->fontMetrics().horizontalAdvance(caption) };
+        };
+        for (QWidget* top :
+            { static_cast<QWidget*>(window.get()), static_cast<QWidget*>(openAbout()) }) {
+            QList<Text> texts;
+            for (auto* label : top->findChildren<QLabel*>()) {
+                if (!label->wordWrap() && !label->text().isEmpty())
+                    texts << text(top, label, label->contentsRect(), label->text());
+            }
+            for (auto* check : top->findChildren<QCheckBox*>()) {
+                QStyleOptionButton option;
+                option.initFrom(check);
+                texts << text(top, check,
+                    check->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, check),
+                    check->text());
+            }
+            for (const Text& one : texts) {
+                QVERIFY2(one.width <= one.box.width(), qPrintable(one.name + " overflows its box"));
+                for (const Text& next : texts) {
+                    if (next.box.left() > one.box.left() && next.box.top() <= one.box.bottom()
+                        && one.box.top() <= next.box.bottom())
+                        QVERIFY2(one.box.left() + one.width + 2 <= next.box.left(),
+                            qPrintable(one.name + " runs into " + next.name));
+                }
+            }
+        }
     }
 
     void aboutOpensOnceAndOkDiscardsIt()

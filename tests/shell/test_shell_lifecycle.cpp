@@ -38,13 +38,14 @@ struct Program
 };
 
 // Runs the scenario inside the application's event loop and returns the loop's exit code. The
-// watchdog only ends a loop that nothing else ends, so a broken program fails instead of
-// hanging.
+// watchdog ends a loop that nothing else ends within 5 seconds, with loopTimedOut, so a broken
+// program fails instead of hanging.
+constexpr int loopTimedOut = 99;
 int runEventLoop(const std::function<void()>& scenario)
 {
     QObject watchdog;
     QTimer::singleShot(0, &watchdog, scenario);
-    QTimer::singleShot(60000, &watchdog, [] { QCoreApplication::exit(99); });
+    QTimer::singleShot(5000, &watchdog, [] { QCoreApplication::exit(loopTimedOut); });
     return QCoreApplication::exec();
 }
 
@@ -87,7 +88,11 @@ private Q_SLOTS:
         program.form.Timer1.Interval = 1;
         program.ui.start();
         QVERIFY(!program.ui.window()->isVisible());
-        QTRY_VERIFY(!program.browser.calls.filter(QStringLiteral("Navigate")).isEmpty());
+        QVERIFY2(
+            QTest::qWaitFor(
+                [&] { return !program.browser.calls.filter(QStringLiteral("Navigate")).isEmpty(); },
+                5000),
+            "no tick started checking within 5 s");
         QCOMPARE(program.form.blnAutoStart, False);
         program.form.cmdStart_Click();
         QVERIFY(!program.ui.timer().isActive());
@@ -123,6 +128,7 @@ private Q_SLOTS:
             }
         });
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(code != loopTimedOut, "the program did not end within 5 s");
         QCOMPARE(code, 0);
         QCOMPARE(aboutOutlivedExit, how == "Exit+About");
         QCOMPARE(quitting.count(), 1);
@@ -154,6 +160,7 @@ private Q_SLOTS:
                 QCoreApplication::exit(7);
             });
         });
+        QVERIFY2(code != loopTimedOut, "the scenario did not finish within 5 s");
         QCOMPARE(code, 7);
         QVERIFY(runningAtEnd);
     }

@@ -99,16 +99,10 @@ AboutWindow::AboutWindow(DesktopShell& shell)
         place(lbl, l, t, w, h);
         return lbl;
     };
-    auto oneLine = [&](const char* name, const QString& text, int l, int t, int w, int h) {
-        QLabel* lbl = label(name, text, l, t, w, h);
-        fitText(lbl, text, lbl->width());
-        return lbl;
-    };
     auto link = [&](const char* name, const QString& target, int l, int t, int w, int h) {
         auto* lbl = new LinkLabel(target, this);
         lbl->setObjectName(QLatin1String(name));
         place(lbl, l, t, w, h);
-        fitText(lbl, target, lbl->width());
         return lbl;
     };
 
@@ -129,14 +123,14 @@ AboutWindow::AboutWindow(DesktopShell& shell)
     notice->setMargin(2);
     setBackground(notice, noticeColor);
 
-    oneLine("Label3", texts::aboutDate, 60, 2490, 1740, 225);
+    label("Label3", texts::aboutDate, 60, 2490, 1740, 225);
     m_lblDorren = link("lblDorren", texts::webSite, 1860, 1725, 2955, 225);
-    oneLine("Label5", texts::aboutSiteCaption, 60, 1725, 1770, 225);
-    oneLine("Label6", texts::aboutProgramming, 60, 2715, 4500, 225);
-    oneLine("Label7", texts::aboutConcept, 1785, 2490, 2775, 225);
+    label("Label5", texts::aboutSiteCaption, 60, 1725, 1770, 225);
+    label("Label6", texts::aboutProgramming, 60, 2715, 4500, 225);
+    label("Label7", texts::aboutConcept, 1785, 2490, 2775, 225);
     m_lblDorrenEmail = link("lblDorrenEmail", texts::emailLink, 1320, 2190, 2760, 225);
-    oneLine("Label11", texts::aboutBugs, 60, 2190, 1215, 225);
-    oneLine("Label4", texts::aboutOutages, 60, 1965, 1155, 225);
+    label("Label11", texts::aboutBugs, 60, 2190, 1215, 225);
+    label("Label4", texts::aboutOutages, 60, 1965, 1155, 225);
     m_lblSCE = link("lblSCE", texts::defaultUrl, 1200, 1965, 5280, 225);
     connect(m_lblSCE, &LinkLabel::clicked, this, &AboutWindow::lblSCE_Click);
     connect(m_lblDorren, &LinkLabel::clicked, this, &AboutWindow::lblDorren_Click);

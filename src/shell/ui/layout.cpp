@@ -1,35 +1,36 @@
 #include "layout.h"
 
-#include <QFontMetrics>
-
 namespace gridvane {
+
+namespace {
+
+const QString sansSerif = QStringLiteral("Liberation Sans");
+
+// Liberation Serif has the metrics of Times New Roman; MS Sans Serif has no such twin, so the
+// controls' sans serif takes its place.
+QString installedFamily(const QString& family)
+{
+    if (family == QLatin1String("Times New Roman"))
+        return QStringLiteral("Liberation Serif");
+    if (family == QLatin1String("MS Sans Serif"))
+        return sansSerif;
+    return family;
+}
+
+} // namespace
 
 QFont controlFont()
 {
-    QFont font;
-    font.setPointSizeF(8.25);
-    return font;
+    return namedFont(sansSerif, 7.5, QFont::SansSerif);
 }
 
 QFont namedFont(const QString& family, qreal pointSize, QFont::StyleHint kind, bool bold)
 {
-    QFont font(family);
+    QFont font(installedFamily(family));
     font.setStyleHint(kind);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
-}
-
-void fitText(QWidget* widget, const QString& text, int width)
-{
-    QFont font = widget->font();
-    for (int stretch = 100; stretch >= 50; stretch -= 5) {
-        font.setStretch(stretch);
-        if (QFontMetrics(font).horizontalAdvance(text) <= width)
-            break;
-    }
-    if (font.stretch() != 100)
-        widget->setFont(font);
 }
 
 } // namespace gridvane

@@ -31,21 +31,21 @@ inline QColor bgrColor(quint32 value)
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
+// The text colour of an enabled control; a disabled one shows its text greyed.
 inline void setTextColor(QWidget* widget, quint32 value)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, bgrColor(value));
-    palette.setColor(QPalette::WindowText, bgrColor(value));
+    for (const auto group : { QPalette::Active, QPalette::Inactive }) {
+        palette.setColor(group, QPalette::Text, bgrColor(value));
+        palette.setColor(group, QPalette::WindowText, bgrColor(value));
+    }
     widget->setPalette(palette);
 }
 
-// The font of the windows' controls: the desktop's sans serif at the size the layout was drawn
-// for.
+// The font of the windows' controls, in which every caption fits the box the layout gives it.
 QFont controlFont();
-// A font by name and size; where it is missing the desktop's font of the same kind stands in.
+// A font by the name the layout gives it, and its size. The set-up installs the families that
+// stand in for the Windows fonts; where one is missing, the desktop's font of the kind does.
 QFont namedFont(const QString& family, qreal pointSize, QFont::StyleHint kind, bool bold = false);
-// Narrows the widget's font until text fits in width pixels: the layout was drawn for
-// narrower fonts than most desktops have.
-void fitText(QWidget* widget, const QString& text, int width);
 
 } // namespace gridvane

@@ -55,11 +55,13 @@ int shownPosition(const QString& text, int position)
     return shown;
 }
 
-// A style sheet, because only a styled push button shows its background colour.
+// A style sheet, because only a styled push button shows its background colour. The focus
+// shows as the black frame alone: the style's own focus rectangle, which tints the face with
+// the highlight colour, is switched off with the outline.
 QString buttonStyle(quint32 color)
 {
     return QStringLiteral("QPushButton { background-color: %1; color: black;"
-                          " border: 1px solid #404040; border-radius: 2px; }"
+                          " border: 1px solid #404040; border-radius: 2px; outline: none; }"
                           "QPushButton:focus { border: 2px solid black; }"
                           "QPushButton:pressed { border: 2px inset #404040; padding-top: 2px; }"
                           "QPushButton:disabled { color: #808080; }")
@@ -126,7 +128,6 @@ void MainWindow::buildControls()
     auto frame = [&](const char* name, const QString& title, int l, int t, int w, int h) {
         auto* box = new QGroupBox(title, client);
         box->setObjectName(QLatin1String(name));
-        box->setStyleSheet(frameStyle);
         place(box, l, t, w, h);
         return box;
     };
@@ -203,13 +204,16 @@ void MainWindow::buildControls()
     m_chkNetSend = new QCheckBox(texts::captionNetSend, frame4);
     m_chkNetSend->setObjectName(QStringLiteral("chkNetSend"));
     place(m_chkNetSend, 210, 720, 4635, 300);
-    fitText(m_chkNetSend, texts::captionNetSend,
-        m_chkNetSend->width() - m_chkNetSend->iconSize().width() - 8);
     setHelp(m_chkNetSend, 8, help::netSendOption);
     connect(m_chkNetSend, &QCheckBox::clicked, this, [this](bool checked) {
         m_form.chkNetSend.setValue(checked ? 1 : 0);
         mirrorCheckBox();
     });
+
+    // Styled last: a control created inside a frame that has a style sheet already would not
+    // take the window's font.
+    for (QGroupBox* box : { frame1, frame2, frame3, frame4 })
+        box->setStyleSheet(frameStyle);
 }
 
 void MainWindow::buildMenus()
@@ -411,8 +415,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && !m_detached && m_form.Minimized()
-        && !isMinimized() && isVisible())
+    if (event->type() != QEvent::WindowStateChange || m_detached || !isVisible())
+        return;
+    // The desktop minimised or restored the window; the model's own changes are known to it.
+    if (isMinimized() && !m_form.Minimized())
+        m_form.windowMinimized();
+    else if (!isMinimized() && m_form.Minimized())
         m_form.windowRestored();
 }
 

@@ -1,13 +1,13 @@
 #include "monitor/frm_gridvane.h"
 #include "monitor/texts.h"
 #include "platform/clock.h"
-#include "platform/linux/linux_shell.h"
+#include "platform/linux/linux_desktop.h"
 #include "platform/linux/linux_system_info.h"
 #include "platform/linux/linux_tray.h"
 #include "platform/linux/page_fetcher.h"
 #include "platform/linux/qt_message_boxes.h"
-#include "shell/ui/gridvane_shell.h"
 #include "shell/ui/program_icon.h"
+#include "shell/ui/window_host.h"
 #include "version.h"
 
 #include <QApplication>
@@ -37,11 +37,11 @@ int main(int argc, char** argv)
     LinuxSystemInfo system;
     PageFetcher browser;
     QtMessageBoxes boxes(programIcon());
-    LinuxShell shell;
+    LinuxDesktop desktop;
     SystemClock clock;
-    auto tray = std::make_unique<LinuxTray>(programIcon(), texts::appTitle);
-    frmGridvane form({ browser, *tray, boxes, shell, clock, system });
-    GridvaneShell ui(form, std::move(tray), shell);
-    ui.start();
+    LinuxTray tray(programIcon(), texts::appTitle);
+    frmGridvane form({ browser, tray, boxes, desktop, clock, system });
+    WindowHost host(form, desktop);
+    host.start();
     return app.exec();
 }

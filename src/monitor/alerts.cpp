@@ -1,6 +1,6 @@
 #include "frm_gridvane.h"
 #include "guarded.h"
-#include "platform/desktop_shell.h"
+#include "platform/desktop.h"
 #include "platform/message_boxes.h"
 #include "platform/page_url.h"
 #include "texts.h"
@@ -35,15 +35,13 @@ void frmGridvane::AlertGroup(const QString& code)
     });
 
     if (strNetSend == texts::on) {
-        guarded([&] {
-            m_shell.ShellExecute(netSendFile, netSendVerb + WrapNetSendText(txtNetSend.Text()));
-        });
+        guarded([&] { m_desktop.broadcast(WrapNetSendText(txtNetSend.Text())); });
     }
     if (answer == answerYes) {
         guarded([&] {
             const QString url = pageUrl(txtURL.Text());
             if (isWebUrl(url))
-                m_shell.ShellExecute(url, QString());
+                m_desktop.openUrl(url);
         });
     }
 }

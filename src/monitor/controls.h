@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -13,21 +14,45 @@ constexpr Flag False = 0;
 // Adds one to a 16-bit counter; past 32767 the increment fails with an overflow.
 void increment(qint16& counter);
 
-// The values held by the window's controls. Each control tells its mirror (the widget that
-// shows it, when there is one) after any change, and raises its own event the way the window
-// toolkit does: a text box's change event only when its text really changes, a check box's
-// click event only when its value changes.
+class Control;
+
+// What the model tells the widgets that show it. A widget connects to these signals for as
+// long as it lives; the connections end with it, so the model never calls a widget that has
+// gone.
+class ModelEvents : public QObject
+{
+    Q_OBJECT
+
+Q_SIGNALS:
+    // A control's value changed.
+    void controlChanged(const gridvane::Control* control);
+    // The window is to be shown, hidden or minimised as the model now says.
+    void windowStateChanged();
+    // The shown window is to come to the front and take the focus.
+    void frontRequested();
+    // The window has been unloaded: the widgets go, and the program ends once no window is
+    // left.
+    void unloaded();
+};
+
+// The values held by the window's controls. Each control tells the widgets after any change,
+// and raises its own event the way the window toolkit does: a text box's change event only
+// when its text really changes, a check box's click event only when its value changes.
 class Control
 {
 public:
-    std::function<void()> mirror;
+    // Set once by the model that owns the control.
+    void setEvents(ModelEvents* events) { m_events = events; }
 
 protected:
     void changed()
     {
-        if (mirror)
-            mirror();
+        if (m_events)
+            Q_EMIT m_events->controlChanged(this);
     }
+
+private:
+    ModelEvents* m_events = nullptr;
 };
 
 class TextBox : public Control

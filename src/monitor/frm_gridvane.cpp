@@ -10,7 +10,7 @@ frmGridvane::frmGridvane(Platform platform)
     : WebBrowser1(platform.browser)
     , cSysTray1(platform.tray)
     , m_boxes(platform.boxes)
-    , m_shell(platform.shell)
+    , m_desktop(platform.desktop)
     , m_clock(platform.clock)
     , m_system(platform.system)
 {
@@ -33,8 +33,25 @@ frmGridvane::frmGridvane(Platform platform)
         txtGroup[i].Change = [this, i] { txtGroup_Change(qint16(i)); };
     chkNetSend.Click = [this] { chkNetSend_Click(); };
 
-    WebBrowser1.setDownloadCompleteHandler([this] { WebBrowser1_DownloadComplete(); });
-    cSysTray1.setMouseEventHandler([this] { cSysTray1_MouseEvent(); });
+    for (Control* control : std::initializer_list<Control*> {
+             &txtURL, &txtStatus, &txtNetSend, &chkNetSend, &cmdStart, &mnuShow, &Timer1 })
+        control->setEvents(&events);
+    for (auto& box : txtGroup)
+        box.setEvents(&events);
+    for (auto& entry : mnuInt)
+        entry.setEvents(&events);
+
+    WebBrowser1.setDownloadCompleteHandler([this] {
+        fromEventLoop("WebBrowser1_DownloadComplete", [this] { WebBrowser1_DownloadComplete(); });
+    });
+    cSysTray1.setMouseEventHandler(
+        [this] { fromEventLoop("cSysTray1_MouseEvent", [this] { cSysTray1_MouseEvent(); }); });
+}
+
+frmGridvane::~frmGridvane()
+{
+    WebBrowser1.setDownloadCompleteHandler({});
+    cSysTray1.setMouseEventHandler({});
 }
 
 void frmGridvane::setVisible(bool visible)
@@ -42,16 +59,14 @@ void frmGridvane::setVisible(bool visible)
     m_visible = visible;
     if (visible)
         m_minimized = m_minimizedByDesktop = false;
-    if (windowMirror)
-        windowMirror();
+    Q_EMIT events.windowStateChanged();
 }
 
 void frmGridvane::setMinimized(bool minimized)
 {
     m_minimized = minimized;
     m_minimizedByDesktop = false;
-    if (windowMirror)
-        windowMirror();
+    Q_EMIT events.windowStateChanged();
 }
 
 } // namespace gridvane

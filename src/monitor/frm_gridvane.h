@@ -5,31 +5,23 @@
 
 #include <QString>
 #include <array>
-#include <functional>
+#include <exception>
 
 namespace gridvane {
 
 class Browser;
 class Clock;
-class DesktopShell;
+class Desktop;
 class MessageBoxes;
 class SystemInfo;
 class Tray;
 
-// What the window shell does for the model beyond mirroring control values.
-class FormHost
-{
-public:
-    virtual ~FormHost() = default;
-    // Raise the shown window and give it the focus.
-    virtual void bringToFront() = 0;
-    // The window has been unloaded: destroy it with its tray icon.
-    virtual void formUnloaded() = 0;
-};
-
 // The main window's state and handlers. Everything the program knows at run time lives
 // here; the widgets only show it and forward the user's actions. Every handler runs without
 // a window, a network or a real clock.
+//
+// The platform's parts are the model's collaborators: they are made before it and outlive it.
+// The widgets follow it through its events.
 class frmGridvane
 {
 public:
@@ -38,16 +30,32 @@ public:
         Browser& browser;
         Tray& tray;
         MessageBoxes& boxes;
-        DesktopShell& shell;
+        Desktop& desktop;
         Clock& clock;
         SystemInfo& system;
     };
 
     explicit frmGridvane(Platform platform);
+    ~frmGridvane();
     frmGridvane(const frmGridvane&) = delete;
     frmGridvane& operator=(const frmGridvane&) = delete;
 
-    void setHost(FormHost* host) { m_host = host; }
+    ModelEvents events;
+
+    // Runs a handler that the event loop called (a widget's signal, a menu, the timer, the
+    // tray, a finished download). A failure that escapes the handler is reported in the
+    // resetting form, labelled with the handler's name, and the program goes on: no failure
+    // ever reaches the event loop.
+    template <typename Handler> void fromEventLoop(const char* name, Handler handler)
+    {
+        try {
+            handler();
+        } catch (const TrappedError& error) {
+            reportEscaped(name, error);
+        } catch (const std::exception& error) {
+            reportEscaped(name, errors::fromException(error));
+        }
+    }
 
     static constexpr int groupCount = 14;
     static constexpr int intervalCount = 5;
@@ -82,14 +90,13 @@ public:
     Timer Timer1;
 
     // Window state
-    bool Visible() const { return m_visible; }
+    bool visible() const { return m_visible; }
     void setVisible(bool visible);
     // Minimised instead of hidden on a desktop without a notification area, or by the desktop
     // itself; either way the window does not count as shown.
-    bool Minimized() const { return m_minimized; }
+    bool minimized() const { return m_minimized; }
     void setMinimized(bool minimized);
-    bool Loaded() const { return m_loaded; }
-    std::function<void()> windowMirror;
+    bool loaded() const { return m_loaded; }
 
     // The help file the controls' topics refer to.
     QString appHelpFile;
@@ -100,7 +107,7 @@ public:
     void mnuInt_Click(qint16 index);
     // Shows the report box for a trapped failure. The resetting form first stops checking.
     void ReportError(const QString& label, const TrappedError& error);
-    void ReportErrorWithDetail(
+    void reportErrorWithDetail(
         const QString& label, const QString& detail, const TrappedError& error);
 
     // Schedule
@@ -111,7 +118,7 @@ public:
     void WebBrowser1_DownloadComplete();
     void AlertGroup(const QString& code);
     static QString WrapNetSendText(const QString& text);
-    QString TimeStamp() const;
+    QString timeStamp() const;
 
     // Settings files and start-up
     void LoadSettingsFile();
@@ -152,6 +159,7 @@ private:
     // Hides the window to the tray, or minimises it where there is no notification area.
     void hideWindow();
     void unload();
+    void reportEscaped(const char* handler, const TrappedError& error);
 
     class SaveDeferral
     {
@@ -164,10 +172,9 @@ private:
     };
 
     MessageBoxes& m_boxes;
-    DesktopShell& m_shell;
+    Desktop& m_desktop;
     Clock& m_clock;
     SystemInfo& m_system;
-    FormHost* m_host = nullptr;
 
     bool m_visible = true;
     bool m_minimized = false;

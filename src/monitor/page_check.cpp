@@ -45,7 +45,7 @@ QString generalDate(const QDateTime& moment, const QLocale& locale)
     return date + QLatin1Char(' ') + locale.toString(moment.time(), longTimePattern(locale));
 }
 
-QString frmGridvane::TimeStamp() const
+QString frmGridvane::timeStamp() const
 {
     return generalDate(m_clock.now(), QLocale::system());
 }
@@ -95,14 +95,14 @@ void frmGridvane::WebBrowser1_DownloadComplete()
     range.reset();
 
     QString result;
-    guarded([&] { result = texts::noAlerts + TimeStamp(); });
+    guarded([&] { result = texts::noAlerts + timeStamp(); });
     guarded([&] {
         if (result != strLastAlert) {
             log({ texts::successful, result, texts::nextCheckIn + strInterval }, True);
             strLastAlert = result;
         }
     });
-    guarded([&] { cSysTray1.setTip(texts::lastChecked + TimeStamp()); });
+    guarded([&] { cSysTray1.setTip(texts::lastChecked + timeStamp()); });
 }
 
 } // namespace gridvane

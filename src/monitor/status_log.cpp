@@ -40,7 +40,17 @@ void frmGridvane::ReportError(const QString& label, const TrappedError& error)
     m_boxes.show({ texts::appTitle, label + texts::crlf + errorLine(error) });
 }
 
-void frmGridvane::ReportErrorWithDetail(
+void frmGridvane::reportEscaped(const char* handler, const TrappedError& error)
+{
+    try {
+        ReportError(QStringLiteral("--") + QLatin1String(handler) + QStringLiteral("--"), error);
+    } catch (const TrappedError&) {
+        // Not even the box could be shown; the program goes on all the same.
+    } catch (const std::exception&) {
+    }
+}
+
+void frmGridvane::reportErrorWithDetail(
     const QString& label, const QString& detail, const TrappedError& error)
 {
     m_boxes.show(

@@ -1,5 +1,7 @@
 #include "trapped_error.h"
 
+#include <new>
+
 namespace gridvane::errors {
 
 // Numbers follow the classic runtime's error table, which the report box's readers know.
@@ -28,6 +30,13 @@ TrappedError pathAccess(const QString& detail)
 TrappedError diskFull(const QString& detail)
 {
     return { 61, QStringLiteral("Disk full or write error: ") + detail };
+}
+
+TrappedError fromException(const std::exception& error)
+{
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return { 7, QStringLiteral("Out of memory") };
+    return { 51, QStringLiteral("Internal error: ") + QString::fromLocal8Bit(error.what()) };
 }
 
 } // namespace gridvane::errors

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 
 namespace gridvane {
 
@@ -18,6 +19,8 @@ TrappedError fileNotFound(const QString& detail = {});
 TrappedError inputPastEnd();
 TrappedError pathAccess(const QString& detail);
 TrappedError diskFull(const QString& detail);
+// A failure the library reported, such as a failed allocation.
+TrappedError fromException(const std::exception& error);
 } // namespace errors
 
 } // namespace gridvane

@@ -5,8 +5,8 @@
 
 namespace gridvane {
 
-// The program's icon in the notification area. It exists, with the tip "Gridvane", for as
-// long as the object does.
+// The program's icon in the notification area. It is there, with its first tip, from the
+// object's construction until removeIcon() or the object's end.
 class Tray
 {
 public:
@@ -17,6 +17,8 @@ public:
     // False on a desktop without a notification area: a window hidden there could not be
     // brought back.
     virtual bool isAvailable() const = 0;
+    // Takes the icon out of the notification area for good.
+    virtual void removeIcon() = 0;
 
     // One call per user action on the icon.
     void setMouseEventHandler(std::function<void()> handler) { m_mouseEvent = std::move(handler); }

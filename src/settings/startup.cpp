@@ -13,7 +13,7 @@ void frmGridvane::Form_Load()
     try {
         LoadSettingsFile();
     } catch (const TrappedError& error) {
-        ReportErrorWithDetail(texts::labelFormLoad, texts::settingsFileError, error);
+        reportErrorWithDetail(texts::labelFormLoad, texts::settingsFileError, error);
         return;
     }
 
@@ -35,7 +35,7 @@ void frmGridvane::Form_Load()
             cmdStart.setEnabled(false);
         }
     } catch (const TrappedError& error) {
-        ReportErrorWithDetail(texts::labelFormLoad, texts::netSendFileError, error);
+        reportErrorWithDetail(texts::labelFormLoad, texts::netSendFileError, error);
     }
 }
 

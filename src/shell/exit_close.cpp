@@ -1,5 +1,6 @@
 #include "monitor/frm_gridvane.h"
 #include "platform/browser.h"
+#include "platform/tray.h"
 
 namespace gridvane {
 
@@ -38,8 +39,8 @@ void frmGridvane::unload()
     m_loaded = false;
     Timer1.setEnabled(false);
     blnChecking = False;
-    if (m_host)
-        m_host->formUnloaded();
+    cSysTray1.removeIcon();
+    Q_EMIT events.unloaded();
 }
 
 bool frmGridvane::requestClose()

@@ -16,11 +16,11 @@ void frmGridvane::mnuShow_Click()
 {
     // A minimised window counts as hidden: without a notification area minimising stands in
     // for hiding, and the desktop may minimise the window itself.
-    if (Visible() && !Minimized())
+    if (visible() && !minimized())
         hideWindow();
     else
         setVisible(true);
-    mnuShow.setCaption(Visible() && !Minimized() ? texts::captionHide : texts::captionShow);
+    mnuShow.setCaption(visible() && !minimized() ? texts::captionHide : texts::captionShow);
     txtStatus.setSelStart(int(txtStatus.Text().size()));
 }
 
@@ -33,8 +33,8 @@ void frmGridvane::cSysTray1_MouseEvent()
 {
     mnuShow_Click();
     // A window can only be raised once it is shown.
-    if (Visible() && !Minimized() && m_host)
-        m_host->bringToFront();
+    if (visible() && !minimized())
+        Q_EMIT events.frontRequested();
     if (blnAutoStart) {
         blnAutoStart = False;
         cmdStart_Click();
@@ -43,7 +43,7 @@ void frmGridvane::cSysTray1_MouseEvent()
 
 void frmGridvane::checkTrayAvailable()
 {
-    if (!Visible() && !cSysTray1.isAvailable()) {
+    if (!visible() && !cSysTray1.isAvailable()) {
         setVisible(true);
         mnuShow.setCaption(texts::captionHide);
     }

@@ -1,10 +1,10 @@
 // The chain from a real download to the alert's broadcast and opened page, with real parts:
-// a loopback server, the page fetcher, the page check, the desktop shell on the xcb platform
+// a loopback server, the page fetcher, the page check, the Linux desktop on the xcb platform
 // (the only one that runs xdg-open) and stand-ins for wall and xdg-open.
 #include "fakes/fakes.h"
 #include "fakes/loopback_server.h"
 #include "monitor/texts.h"
-#include "platform/linux/linux_shell.h"
+#include "platform/linux/linux_desktop.h"
 #include "platform/linux/page_fetcher.h"
 #include "stand_ins.h"
 #include "x_session.h"
@@ -38,12 +38,12 @@ private Q_SLOTS:
         FakeTray tray;
         RecordingBoxes boxes;
         boxes.answers.push_back(answerYes);
-        LinuxShell shell;
+        LinuxDesktop desktop;
         SystemClock clock;
         FakeSystem system;
         QTemporaryDir config;
         system.configDir = config.path();
-        frmGridvane form({ browser, tray, boxes, shell, clock, system });
+        frmGridvane form({ browser, tray, boxes, desktop, clock, system });
 
         form.Form_Load();
         const QString url = server.url(QStringLiteral("/outages.html"));

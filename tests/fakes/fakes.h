@@ -3,7 +3,7 @@
 #include "monitor/frm_gridvane.h"
 #include "platform/browser.h"
 #include "platform/clock.h"
-#include "platform/desktop_shell.h"
+#include "platform/desktop.h"
 #include "platform/message_boxes.h"
 #include "platform/system_info.h"
 #include "platform/tray.h"
@@ -88,9 +88,11 @@ public:
         return tipWrites.isEmpty() ? QStringLiteral("Gridvane") : tipWrites.last();
     }
     bool isAvailable() const override { return available; }
+    void removeIcon() override { removed = true; }
     void click() { raiseMouseEvent(); }
 
     bool available = true;
+    bool removed = false;
     QStringList tipWrites;
 };
 
@@ -114,20 +116,20 @@ public:
     std::function<void(const BoxRequest&)> onShow;
 };
 
-class RecordingShell : public DesktopShell
+// Records the requests in order: "open <url>" and "broadcast <message>".
+class RecordingDesktop : public Desktop
 {
 public:
-    qint32 ShellExecute(const QString& file, const QString& parameters) override
+    bool openUrl(const QString& url) override
     {
-        calls.push_back({ file, parameters });
-        return 33;
+        requests << QStringLiteral("open ") + url;
+        return true;
     }
-    struct Call
+    void broadcast(const QString& message) override
     {
-        QString file;
-        QString parameters;
-    };
-    std::vector<Call> calls;
+        requests << QStringLiteral("broadcast ") + message;
+    }
+    QStringList requests;
 };
 
 class FakeClock : public Clock
@@ -167,10 +169,10 @@ struct Harness
     FakeBrowser browser;
     FakeTray tray;
     RecordingBoxes boxes;
-    RecordingShell shell;
+    RecordingDesktop desktop;
     FakeClock clock;
     FakeSystem system;
-    frmGridvane form { { browser, tray, boxes, shell, clock, system } };
+    frmGridvane form { { browser, tray, boxes, desktop, clock, system } };
 };
 
 // The log's lines without their dashes and line ends.

@@ -37,7 +37,7 @@ private Q_SLOTS:
             linesWhileOpen = logLines(h.form);
             stoppedAndSaved = readFile(h.settingsPath()).contains("\"a 12\"\r\n")
                 && QFile::exists(h.netSendPath()) && !h.form.blnChecking && !h.form.Timer1.Enabled()
-                && h.form.cmdStart.Caption() == texts::captionStart && h.shell.calls.empty();
+                && h.form.cmdStart.Caption() == texts::captionStart && h.desktop.requests.isEmpty();
         };
         h.browser.complete(heading + QStringLiteral(" group A 12 listed"));
 
@@ -66,25 +66,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("url");
         QTest::addColumn<QStringList>("calls");
         const QString page = texts::defaultUrl;
-        const QString sent = QStringLiteral("Net.exe| Send * Go home");
+        const QString sent = QStringLiteral("broadcast Go home");
+        const QString opened = QStringLiteral("open ") + page;
         const auto row = [](const char* name) -> QTestData& { return QTest::newRow(name); };
-        row("on, Yes") << "on" << answerYes << "Go home" << page
-                       << QStringList { sent, page + '|' };
+        row("on, Yes") << "on" << answerYes << "Go home" << page << QStringList { sent, opened };
         row("on, No") << "on" << answerNo << "Go home" << page << QStringList { sent };
-        row("off, Yes") << "off" << answerYes << "Go home" << page << QStringList { page + '|' };
-        row("On, Yes") << "On" << answerYes << "Go home" << page << QStringList { page + '|' };
+        row("off, Yes") << "off" << answerYes << "Go home" << page << QStringList { opened };
+        row("On, Yes") << "On" << answerYes << "Go home" << page << QStringList { opened };
         row("ON, No") << "ON" << answerNo << "Go home" << page << QStringList();
         row("empty message") << "on" << answerNo << "" << page
-                             << QStringList { QStringLiteral("Net.exe| Send * ") };
+                             << QStringList { QStringLiteral("broadcast ") };
         const QString capitals = QStringLiteral("HTTPS://outages.example.org/list?g=1");
         row("web page in capitals")
-            << "off" << answerYes << "" << capitals << QStringList { capitals + '|' };
+            << "off" << answerYes << "" << capitals << QStringList { "open " + capitals };
         // Yes opens the address the page was fetched from, read as a browser's address bar
         // reads the box: trimmed, and http when it names no scheme, with or without a port.
         for (const char* typed :
             { " www.example.org/o.shtml\t", "localhost:8080/o", "127.0.0.1:80", "calc.exe" })
             row(typed) << "off" << answerYes << "" << typed
-                       << QStringList { "http://" + QString(typed).trimmed() + '|' };
+                       << QStringList { "open http://" + QString(typed).trimmed() };
         for (const char* url : { "/usr/bin/xterm", "file://localhost/etc/passwd", "http:///x",
                  "javascript:alert(1)", "C:\\Windows\\calc.exe" })
             row(url) << "off" << answerYes << "" << url << QStringList();
@@ -104,10 +104,7 @@ private Q_SLOTS:
         checkingFor(h, QStringLiteral("B7"), netSend);
         h.boxes.answers.push_back(answer);
         h.browser.complete(heading + QStringLiteral(" B7"));
-        QStringList made;
-        for (const auto& call : h.shell.calls)
-            made << call.file + QLatin1Char('|') + call.parameters;
-        QCOMPARE(made, calls);
+        QCOMPARE(h.desktop.requests, calls);
     }
 
     void wrappingTurnsEverySeventhBlankIntoALineBreak_data()

@@ -75,7 +75,7 @@ private Q_SLOTS:
 
         // The plain form keeps the schedule; an empty description still ends in " - ".
         h.form.Timer1.setEnabled(true);
-        h.form.ReportErrorWithDetail(
+        h.form.reportErrorWithDetail(
             texts::labelFormLoad, texts::netSendFileError, { -5, QString() });
         QVERIFY(h.form.Timer1.Enabled());
         QCOMPARE(h.boxes.shown.at(1).text,

@@ -27,7 +27,7 @@ private Q_SLOTS:
     {
         Harness h;
         h.form.Form_Load();
-        QVERIFY(h.boxes.shown.empty() && h.form.Visible() && h.form.chkNetSend.Enabled());
+        QVERIFY(h.boxes.shown.empty() && h.form.visible() && h.form.chkNetSend.Enabled());
         QVERIFY(!h.form.cmdStart.Enabled() && !h.form.Timer1.Enabled());
         QCOMPARE(h.form.txtNetSend.Text(), texts::defaultNetSendMessage);
         QCOMPARE(h.form.strNetSendFile, h.netSendPath());
@@ -43,8 +43,8 @@ private Q_SLOTS:
             h.tray.available = tray;
             saved(h, QStringLiteral("on"), { QStringLiteral("A1") });
             h.form.Form_Load();
-            QCOMPARE(h.form.Visible(), !tray);
-            QCOMPARE(h.form.Minimized(), !tray); // never out of the user's reach
+            QCOMPARE(h.form.visible(), !tray);
+            QCOMPARE(h.form.minimized(), !tray); // never out of the user's reach
             QVERIFY(h.form.Timer1.Enabled() && h.form.cmdStart.Enabled() && h.form.blnAutoStart);
             QCOMPARE(h.form.chkNetSend.Value(), 1);
             QCOMPARE(h.form.mnuShow.Caption(), QStringLiteral("&Hide"));
@@ -84,7 +84,7 @@ private Q_SLOTS:
         QCOMPARE(h.form.txtURL.Text(), QStringLiteral("http://two.example/"));
         QCOMPARE(h.form.strInterval, QStringLiteral("1 minute"));
         QVERIFY(h.form.strNetSend.isEmpty() && h.form.chkNetSend.Value() == 0);
-        QVERIFY(h.form.Visible() && h.form.cmdStart.Enabled() && !h.form.Timer1.Enabled());
+        QVERIFY(h.form.visible() && h.form.cmdStart.Enabled() && !h.form.Timer1.Enabled());
         // The system was never asked: the net-send controls stay enabled.
         QVERIFY(h.form.chkNetSend.Enabled() && h.form.txtNetSend.Enabled());
         QVERIFY(h.form.appHelpFile.isEmpty());
@@ -101,7 +101,7 @@ private Q_SLOTS:
         QCOMPARE(h.boxes.shown.size(), size_t(1));
         QVERIFY(h.boxes.shown[0].text.startsWith(
             QStringLiteral("--Form Load--\r\nNetSend.ini file Error!\r\n75 - ")));
-        QVERIFY(h.form.appHelpFile.isEmpty() && h.form.Visible() && !h.form.Timer1.Enabled());
+        QVERIFY(h.form.appHelpFile.isEmpty() && h.form.visible() && !h.form.Timer1.Enabled());
     }
 
     void blankCodeRecordDuringLoadingLosesNoRecord()

@@ -58,7 +58,7 @@ private Q_SLOTS:
     void init()
     {
         h = std::make_unique<Harness>();
-        window = std::make_unique<MainWindow>(h->form, h->shell);
+        window = std::make_unique<MainWindow>(h->form, h->desktop);
     }
     void cleanup()
     {
@@ -156,6 +156,15 @@ private Q_SLOTS:
         control<QAction>("mnuInt3")->trigger();
         for (int i = 0; i < 5; ++i)
             QCOMPARE(control<QAction>(QStringLiteral("mnuInt%1").arg(i))->isChecked(), i == 3);
+
+        // A failure that escapes a handler shows the error box, and the program goes on.
+        h->form.intStatusCount = 32767;
+        control<QAction>("mnuInt1")->trigger();
+        QCOMPARE(h->boxes.shown.back().text, QStringLiteral("--mnuInt_Click--\r\n6 - Overflow"));
+        QVERIFY(!h->form.Timer1.Enabled());
+        h->form.intStatusCount = 0;
+        control<QAction>("mnuInt4")->trigger();
+        QCOMPARE(h->form.strInterval, QStringLiteral("30 minutes"));
     }
 
     void helpKeyShowsWhatsThisText()
@@ -248,7 +257,7 @@ private Q_SLOTS:
             h->tray.click();
         else
             control<QAction>("mnuShow")->trigger();
-        QVERIFY(window->isVisible() && !window->isMinimized() && !h->form.Minimized());
+        QVERIFY(window->isVisible() && !window->isMinimized() && !h->form.minimized());
         QCOMPARE(control<QAction>("mnuShow")->text(), QStringLiteral("&Hide"));
     }
 
@@ -262,13 +271,10 @@ private Q_SLOTS:
             auto* label = about->findChild<QLabel*>(name);
             QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
         }
-        QStringList opened;
-        for (const auto& call : h->shell.calls)
-            opened << (call.parameters.isEmpty() ? call.file : QStringLiteral("with parameters"));
-        QCOMPARE(opened,
-            QStringList(
-                { texts::webSite, QStringLiteral("mailto:gridvane@example.org?Subject=Gridvane"),
-                    texts::defaultUrl }));
+        QCOMPARE(h->desktop.requests,
+            QStringList({ "open " + texts::webSite,
+                QStringLiteral("open mailto:gridvane@example.org?Subject=Gridvane"),
+                "open " + texts::defaultUrl }));
     }
 
     void textsFitTheirBoxesAndEndBeforeTheNextText()

@@ -8,17 +8,20 @@ using namespace gridvane;
 using namespace gridvane::testing;
 
 namespace {
-// A started-up model with one code, whose window host records what is asked of it.
-struct Program : Harness, FormHost
+// A started-up model with one code, recording what it asks of the window's host.
+struct Program : Harness
 {
     Program()
     {
         ready();
-        form.setHost(this);
+        QObject::connect(&form.events, &ModelEvents::frontRequested,
+            [this] { hostCalls << QStringLiteral("front"); });
+        QObject::connect(&form.events, &ModelEvents::unloaded, [this] {
+            hostCalls << QStringLiteral("unloaded");
+            trayRemoved = tray.removed;
+        });
         form.txtGroup[0].setText(QStringLiteral("A1"));
     }
-    void bringToFront() override { hostCalls << QStringLiteral("front"); }
-    void formUnloaded() override { hostCalls << QStringLiteral("unloaded"); }
     // Whether a save rewrote Settings.ini since the last call.
     bool saved()
     {
@@ -27,6 +30,7 @@ struct Program : Harness, FormHost
         return exists;
     }
     QStringList hostCalls;
+    bool trayRemoved = false;
 };
 } // namespace
 
@@ -41,14 +45,14 @@ private Q_SLOTS:
         p.form.AddStatus(QStringLiteral("line"), False);
         p.form.txtStatus.setSelStart(0);
         p.form.cmdHide_Click();
-        QVERIFY(!p.form.Visible());
+        QVERIFY(!p.form.visible());
         QCOMPARE(p.form.mnuShow.Caption(), QStringLiteral("&Show"));
         QCOMPARE(p.form.txtStatus.SelStart(), p.form.txtStatus.Text().size());
         p.tray.click();
-        QVERIFY(p.form.Visible());
+        QVERIFY(p.form.visible());
         QCOMPARE(p.form.mnuShow.Caption(), QStringLiteral("&Hide"));
         p.tray.click();
-        QVERIFY(!p.form.Visible());
+        QVERIFY(!p.form.visible());
         QCOMPARE(p.hostCalls, QStringList { QStringLiteral("front") });
     }
 
@@ -60,7 +64,7 @@ private Q_SLOTS:
         p.form.blnAutoStart = True;
         p.form.Timer1.setEnabled(true);
         p.tray.click();
-        QVERIFY(p.form.Visible() && !p.form.blnAutoStart);
+        QVERIFY(p.form.visible() && !p.form.blnAutoStart);
         QCOMPARE(
             logLines(p.form), (QStringList { texts::startedChecking, texts::accessingWebsite }));
         p.browser.busy = false;
@@ -73,10 +77,10 @@ private Q_SLOTS:
         Program p;
         p.tray.available = false;
         p.form.cmdHide_Click();
-        QVERIFY(p.form.Visible() && p.form.Minimized());
+        QVERIFY(p.form.visible() && p.form.minimized());
         QCOMPARE(p.form.mnuShow.Caption(), QStringLiteral("&Show"));
         p.form.windowRestored();
-        QVERIFY(!p.form.Minimized());
+        QVERIFY(!p.form.minimized());
         QCOMPARE(p.form.mnuShow.Caption(), QStringLiteral("&Hide"));
 
         // A notification area that goes away brings a hidden window back on the next tick.
@@ -84,7 +88,7 @@ private Q_SLOTS:
         p.form.cmdHide_Click();
         p.tray.available = false;
         p.form.Timer1_Timer();
-        QVERIFY(p.form.Visible());
+        QVERIFY(p.form.visible());
         QCOMPARE(p.form.mnuShow.Caption(), QStringLiteral("&Hide"));
     }
 
@@ -94,16 +98,17 @@ private Q_SLOTS:
         p.form.cmdStart_Click();
         p.saved();
         QVERIFY(!p.form.requestClose());
-        QVERIFY(p.saved() && !p.form.Visible() && p.form.blnChecking && p.form.Timer1.Enabled());
+        QVERIFY(p.saved() && !p.form.visible() && p.form.blnChecking && p.form.Timer1.Enabled());
         QVERIFY(!p.form.requestClose());
-        QVERIFY(p.saved() && p.form.Visible() && p.form.Loaded());
+        QVERIFY(p.saved() && p.form.visible() && p.form.loaded());
         QVERIFY(p.hostCalls.isEmpty());
 
         p.browser.calls.clear();
         p.form.mnuExit_Click();
         QCOMPARE(p.browser.calls, QStringList { QStringLiteral("Stop") });
-        QVERIFY(p.saved() && p.form.blnExiting && !p.form.Loaded() && !p.form.Timer1.Enabled());
+        QVERIFY(p.saved() && p.form.blnExiting && !p.form.loaded() && !p.form.Timer1.Enabled());
         QCOMPARE(p.hostCalls, QStringList { QStringLiteral("unloaded") });
+        QVERIFY(p.trayRemoved); // the icon leaves with the window
         QVERIFY(p.form.requestClose()); // a request after the unload changes nothing
         QVERIFY(!p.saved());
         QCOMPARE(p.hostCalls.size(), 1);
@@ -114,7 +119,7 @@ private Q_SLOTS:
         Program p;
         p.form.setVisible(false);
         p.form.endSession();
-        QVERIFY(QFile::exists(p.netSendPath()) && p.saved() && !p.form.Loaded());
+        QVERIFY(QFile::exists(p.netSendPath()) && p.saved() && !p.form.loaded());
         QCOMPARE(p.hostCalls, QStringList { QStringLiteral("unloaded") });
     }
 };

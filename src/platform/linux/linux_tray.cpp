@@ -26,6 +26,11 @@ QString LinuxTray::tip() const
     return m_icon->toolTip();
 }
 
+void LinuxTray::removeIcon()
+{
+    m_icon->hide();
+}
+
 bool LinuxTray::isAvailable() const
 {
     return QSystemTrayIcon::isSystemTrayAvailable();

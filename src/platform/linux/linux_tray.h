@@ -20,6 +20,7 @@ public:
     void setTip(const QString& tip) override;
     QString tip() const override;
     bool isAvailable() const override;
+    void removeIcon() override;
 
 private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);

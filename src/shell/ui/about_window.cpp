@@ -2,14 +2,13 @@
 
 #include "layout.h"
 #include "monitor/texts.h"
-#include "platform/desktop_shell.h"
+#include "platform/desktop.h"
 #include "program_icon.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 
 namespace gridvane {
 
@@ -56,10 +55,10 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
         Q_EMIT clicked();
 }
 
-AboutWindow* AboutWindow::open(DesktopShell& shell)
+AboutWindow* AboutWindow::open(Desktop& desktop)
 {
     if (!openWindow) {
-        openWindow = new AboutWindow(shell);
+        openWindow = new AboutWindow(desktop);
         openWindow->show();
     } else {
         if (openWindow->isMinimized())
@@ -75,10 +74,10 @@ AboutWindow* AboutWindow::instance()
     return openWindow;
 }
 
-AboutWindow::AboutWindow(DesktopShell& shell)
+AboutWindow::AboutWindow(Desktop& desktop)
     : QWidget(nullptr,
         Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
-    , m_shell(shell)
+    , m_desktop(desktop)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -142,14 +141,12 @@ AboutWindow::AboutWindow(DesktopShell& shell)
     image->setPixmap(programIcon().pixmap(32, 32));
     image->setScaledContents(true);
 
-    // The window's own area is centred: its frame is not known before it is shown.
-    if (const QScreen* where = screen())
-        setGeometry(QRect(where->availableGeometry().center() - rect().center(), size()));
+    centreOnScreen(this);
 }
 
-qint32 AboutWindow::HyperJump(const QString& target)
+bool AboutWindow::HyperJump(const QString& target)
 {
-    return m_shell.ShellExecute(target, QString());
+    return m_desktop.openUrl(target);
 }
 
 void AboutWindow::cmdOkay_Click()

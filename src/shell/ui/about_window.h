@@ -5,7 +5,7 @@
 
 namespace gridvane {
 
-class DesktopShell;
+class Desktop;
 
 // A label whose caption is a link target; a click with the primary button raises clicked().
 class LinkLabel : public QLabel
@@ -34,12 +34,12 @@ class AboutWindow : public QWidget
 
 public:
     // Opens the About window, or brings the open one to the front.
-    static AboutWindow* open(DesktopShell& shell);
+    static AboutWindow* open(Desktop& desktop);
     // The open About window, or null.
     static AboutWindow* instance();
 
-    // Hands the target to the desktop's open action and returns its result.
-    qint32 HyperJump(const QString& target);
+    // Hands the target to the desktop's open action; true when the desktop took it.
+    bool HyperJump(const QString& target);
 
     void cmdOkay_Click();
     void lblSCE_Click();
@@ -50,9 +50,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    explicit AboutWindow(DesktopShell& shell);
+    explicit AboutWindow(Desktop& desktop);
 
-    DesktopShell& m_shell;
+    Desktop& m_desktop;
     LinkLabel* m_lblSCE = nullptr;
     LinkLabel* m_lblDorren = nullptr;
     LinkLabel* m_lblDorrenEmail = nullptr;

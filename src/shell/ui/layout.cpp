@@ -1,5 +1,7 @@
 #include "layout.h"
 
+#include <QScreen>
+
 namespace gridvane {
 
 namespace {
@@ -18,6 +20,13 @@ QString installedFamily(const QString& family)
 }
 
 } // namespace
+
+void centreOnScreen(QWidget* window)
+{
+    if (const QScreen* where = window->screen())
+        window->setGeometry(
+            QRect(where->availableGeometry().center() - window->rect().center(), window->size()));
+}
 
 QFont controlFont()
 {

@@ -42,6 +42,10 @@ inline void setTextColor(QWidget* widget, quint32 value)
     widget->setPalette(palette);
 }
 
+// Places a window's own area in the middle of its screen: its frame is not known before it
+// is shown.
+void centreOnScreen(QWidget* window);
+
 // The font of the windows' controls, in which every caption fits the box the layout gives it.
 QFont controlFont();
 // A font by the name the layout gives it, and its size. The set-up installs the families that

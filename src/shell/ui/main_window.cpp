@@ -82,11 +82,11 @@ void setHelp(QWidget* widget, int topic, const QString& text)
 
 } // namespace
 
-MainWindow::MainWindow(frmGridvane& form, DesktopShell& shell, QWidget* parent)
+MainWindow::MainWindow(frmGridvane& form, Desktop& desktop, QWidget* parent)
     : QMainWindow(parent,
         Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
     , m_form(form)
-    , m_shell(shell)
+    , m_desktop(desktop)
 {
     setObjectName(QStringLiteral("frmGridvane"));
     setWindowTitle(texts::windowTitle);
@@ -100,16 +100,11 @@ MainWindow::MainWindow(frmGridvane& form, DesktopShell& shell, QWidget* parent)
     // The client area has a fixed size; the window is as large as it and the menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     layout()->activate();
-    centreOnScreen();
+    centreOnScreen(this);
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &MainWindow::showHelp);
     addAction(QWhatsThis::createAction(this));
-}
-
-MainWindow::~MainWindow()
-{
-    detach();
 }
 
 void MainWindow::buildControls()
@@ -141,8 +136,9 @@ void MainWindow::buildControls()
     place(m_txtURL, 75, 210, 4800, 285);
     setTextColor(m_txtURL, urlColor);
     setHelp(m_txtURL, 1, help::url);
-    connect(m_txtURL, &QLineEdit::textEdited, this,
-        [this](const QString& text) { m_form.txtURL.setText(text); });
+    connect(m_txtURL, &QLineEdit::textEdited, this, [this](const QString& text) {
+        handle("txtURL_Change", [&] { m_form.txtURL.setText(text); });
+    });
 
     m_txtStatus = new QPlainTextEdit(frame2);
     m_txtStatus->setObjectName(QStringLiteral("txtStatus"));
@@ -165,8 +161,9 @@ void MainWindow::buildControls()
         box->setAlignment(Qt::AlignHCenter);
         setTextColor(box, groupColor);
         setHelp(box, 3, help::groups);
-        connect(box, &QLineEdit::textEdited, this,
-            [this, i](const QString& text) { m_form.txtGroup[i].setText(text); });
+        connect(box, &QLineEdit::textEdited, this, [this, i](const QString& text) {
+            handle("txtGroup_Change", [&] { m_form.txtGroup[i].setText(text); });
+        });
         m_txtGroup[i] = box;
     }
 
@@ -184,9 +181,12 @@ void MainWindow::buildControls()
     m_cmdStart = button("cmdStart", texts::captionStart, 60, texts::colorGreen, 4, help::start);
     m_cmdHide = button("cmdHide", texts::captionHide, 2805, hideColor, 5, help::hide);
     m_cmdExit = button("cmdExit", texts::captionExit, 5550, exitColor, 6, help::exit);
-    connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_form.cmdStart_Click(); });
-    connect(m_cmdHide, &QPushButton::clicked, this, [this] { m_form.cmdHide_Click(); });
-    connect(m_cmdExit, &QPushButton::clicked, this, [this] { m_form.cmdExit_Click(); });
+    connect(m_cmdStart, &QPushButton::clicked, this,
+        [this] { handle("cmdStart_Click", [this] { m_form.cmdStart_Click(); }); });
+    connect(m_cmdHide, &QPushButton::clicked, this,
+        [this] { handle("cmdHide_Click", [this] { m_form.cmdHide_Click(); }); });
+    connect(m_cmdExit, &QPushButton::clicked, this,
+        [this] { handle("cmdExit_Click", [this] { m_form.cmdExit_Click(); }); });
 
     m_txtNetSend = new QPlainTextEdit(frame4);
     m_txtNetSend->setObjectName(QStringLiteral("txtNetSend"));
@@ -198,15 +198,17 @@ void MainWindow::buildControls()
     m_txtNetSend->document()->setDocumentMargin(1);
     setTextColor(m_txtNetSend, netSendColor);
     setHelp(m_txtNetSend, 7, help::netSendMessage);
-    connect(m_txtNetSend, &QPlainTextEdit::textChanged, this,
-        [this] { m_form.txtNetSend.setText(modelText(m_txtNetSend->toPlainText())); });
+    connect(m_txtNetSend, &QPlainTextEdit::textChanged, this, [this] {
+        handle("txtNetSend_Change",
+            [this] { m_form.txtNetSend.setText(modelText(m_txtNetSend->toPlainText())); });
+    });
 
     m_chkNetSend = new QCheckBox(texts::captionNetSend, frame4);
     m_chkNetSend->setObjectName(QStringLiteral("chkNetSend"));
     place(m_chkNetSend, 210, 720, 4635, 300);
     setHelp(m_chkNetSend, 8, help::netSendOption);
     connect(m_chkNetSend, &QCheckBox::clicked, this, [this](bool checked) {
-        m_form.chkNetSend.setValue(checked ? 1 : 0);
+        handle("chkNetSend_Click", [&] { m_form.chkNetSend.setValue(checked ? 1 : 0); });
         mirrorCheckBox();
     });
 
@@ -222,11 +224,13 @@ void MainWindow::buildMenus()
     file->setObjectName(QStringLiteral("mnuFile"));
     m_mnuShow = file->addAction(m_form.mnuShow.Caption());
     m_mnuShow->setObjectName(QStringLiteral("mnuShow"));
-    connect(m_mnuShow, &QAction::triggered, this, [this] { m_form.mnuShow_Click(); });
+    connect(m_mnuShow, &QAction::triggered, this,
+        [this] { handle("mnuShow_Click", [this] { m_form.mnuShow_Click(); }); });
     file->addSeparator()->setObjectName(QStringLiteral("mnubrk1"));
     QAction* exit = file->addAction(texts::captionExit);
     exit->setObjectName(QStringLiteral("mnuExit"));
-    connect(exit, &QAction::triggered, this, [this] { m_form.mnuExit_Click(); });
+    connect(exit, &QAction::triggered, this,
+        [this] { handle("mnuExit_Click", [this] { m_form.mnuExit_Click(); }); });
 
     QMenu* interval = menuBar()->addMenu(texts::captionInterval);
     interval->setObjectName(QStringLiteral("mnuInterval"));
@@ -235,7 +239,7 @@ void MainWindow::buildMenus()
         entry->setObjectName(QStringLiteral("mnuInt%1").arg(i));
         entry->setCheckable(true);
         connect(entry, &QAction::triggered, this, [this, i] {
-            m_form.mnuInt_Click(qint16(i));
+            handle("mnuInt_Click", [&] { m_form.mnuInt_Click(qint16(i)); });
             // A click on the checked entry unchecked it; show the model's marks again.
             mirrorMenus();
         });
@@ -246,7 +250,7 @@ void MainWindow::buildMenus()
     help->setObjectName(QStringLiteral("mnuHelp"));
     QAction* about = help->addAction(texts::captionAbout);
     about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(about, &QAction::triggered, this, [this] { AboutWindow::open(m_shell); });
+    connect(about, &QAction::triggered, this, [this] { AboutWindow::open(m_desktop); });
 }
 
 void MainWindow::buildTabOrder()
@@ -264,36 +268,32 @@ void MainWindow::buildTabOrder()
 
 void MainWindow::attachMirrors()
 {
-    m_form.txtURL.mirror = [this] { mirrorLineEdit(m_form.txtURL, m_txtURL); };
-    for (int i = 0; i < frmGridvane::groupCount; ++i)
-        m_form.txtGroup[i].mirror
-            = [this, i] { mirrorLineEdit(m_form.txtGroup[i], m_txtGroup[i]); };
-    m_form.txtStatus.mirror = [this] { mirrorStatus(); };
-    m_form.txtNetSend.mirror = [this] { mirrorNetSend(); };
-    m_form.chkNetSend.mirror = [this] { mirrorCheckBox(); };
-    m_form.cmdStart.mirror = [this] { mirrorStartButton(); };
-    m_form.mnuShow.mirror = [this] { mirrorMenus(); };
-    for (auto& entry : m_form.mnuInt)
-        entry.mirror = [this] { mirrorMenus(); };
-    m_form.windowMirror = [this] { mirrorWindowState(); };
+    // The connections end with the window, so the model never reaches a window that is gone.
+    connect(&m_form.events, &ModelEvents::controlChanged, this, &MainWindow::mirrorControl);
+    connect(&m_form.events, &ModelEvents::windowStateChanged, this, &MainWindow::mirrorWindowState);
+    connect(&m_form.events, &ModelEvents::frontRequested, this, &MainWindow::bringToFront);
 }
 
-void MainWindow::detach()
+void MainWindow::mirrorControl(const Control* control)
 {
-    if (m_detached)
-        return;
-    m_detached = true;
-    m_form.txtURL.mirror = nullptr;
-    for (auto& box : m_form.txtGroup)
-        box.mirror = nullptr;
-    m_form.txtStatus.mirror = nullptr;
-    m_form.txtNetSend.mirror = nullptr;
-    m_form.chkNetSend.mirror = nullptr;
-    m_form.cmdStart.mirror = nullptr;
-    m_form.mnuShow.mirror = nullptr;
-    for (auto& entry : m_form.mnuInt)
-        entry.mirror = nullptr;
-    m_form.windowMirror = nullptr;
+    if (control == &m_form.txtURL)
+        mirrorLineEdit(m_form.txtURL, m_txtURL);
+    else if (control == &m_form.txtStatus)
+        mirrorStatus();
+    else if (control == &m_form.txtNetSend)
+        mirrorNetSend();
+    else if (control == &m_form.chkNetSend)
+        mirrorCheckBox();
+    else if (control == &m_form.cmdStart)
+        mirrorStartButton();
+    for (int i = 0; i < frmGridvane::groupCount; ++i) {
+        if (control == &m_form.txtGroup[i])
+            mirrorLineEdit(m_form.txtGroup[i], m_txtGroup[i]);
+    }
+    if (control == &m_form.mnuShow
+        || std::any_of(m_form.mnuInt.begin(), m_form.mnuInt.end(),
+            [control](const MenuItem& entry) { return control == &entry; }))
+        mirrorMenus();
 }
 
 void MainWindow::mirrorAll()
@@ -387,9 +387,9 @@ void MainWindow::mirrorMenus()
 
 void MainWindow::mirrorWindowState()
 {
-    if (!m_form.Visible())
+    if (!m_form.visible())
         hide();
-    else if (m_form.Minimized())
+    else if (m_form.minimized())
         showMinimized();
     else if (isMinimized())
         showNormal();
@@ -406,22 +406,23 @@ void MainWindow::bringToFront()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The model refuses every close but Exit's; it has then saved and hidden the window.
-    if (m_detached || m_form.requestClose())
-        event->accept();
-    else
-        event->ignore();
+    bool closes = false;
+    handle("Form_Unload", [&] { closes = m_form.requestClose(); });
+    event->setAccepted(closes);
 }
 
 void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || m_detached || !isVisible())
+    if (event->type() != QEvent::WindowStateChange || !isVisible() || !m_form.loaded())
         return;
     // The desktop minimised or restored the window; the model's own changes are known to it.
-    if (isMinimized() && !m_form.Minimized())
-        m_form.windowMinimized();
-    else if (!isMinimized() && m_form.Minimized())
-        m_form.windowRestored();
+    handle("windowStateChange", [this] {
+        if (isMinimized() && !m_form.minimized())
+            m_form.windowMinimized();
+        else if (!isMinimized() && m_form.minimized())
+            m_form.windowRestored();
+    });
 }
 
 void MainWindow::showHelp()
@@ -433,13 +434,6 @@ void MainWindow::showHelp()
             return;
         }
     }
-}
-
-void MainWindow::centreOnScreen()
-{
-    // The window's own area is centred: its frame is not known before it is shown.
-    if (const QScreen* where = screen())
-        setGeometry(QRect(where->availableGeometry().center() - rect().center(), size()));
 }
 
 } // namespace gridvane

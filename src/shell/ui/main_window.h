@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/frm_gridvane.h"
+
 #include <QMainWindow>
 #include <array>
 
@@ -12,7 +14,8 @@ class QPushButton;
 namespace gridvane {
 
 class CommandButton;
-class DesktopShell;
+class Control;
+class Desktop;
 class TextBox;
 class frmGridvane;
 
@@ -24,11 +27,8 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    MainWindow(frmGridvane& form, DesktopShell& shell, QWidget* parent = nullptr);
-    ~MainWindow() override;
+    MainWindow(frmGridvane& form, Desktop& desktop, QWidget* parent = nullptr);
 
-    // Stops mirroring and forwarding: the model outlives the window.
-    void detach();
     // Shows, hides or minimises the window as the model says.
     void mirrorWindowState();
     void bringToFront();
@@ -43,6 +43,7 @@ private:
     void buildTabOrder();
     void attachMirrors();
     void mirrorAll();
+    void mirrorControl(const Control* control);
     void mirrorLineEdit(const TextBox& box, QLineEdit* edit);
     void mirrorStatus();
     void mirrorNetSend();
@@ -50,11 +51,14 @@ private:
     void mirrorStartButton();
     void mirrorMenus();
     void showHelp();
-    void centreOnScreen();
+    // Runs a model handler for a user action; a failure that escapes it is reported.
+    template <typename Handler> void handle(const char* name, Handler handler)
+    {
+        m_form.fromEventLoop(name, handler);
+    }
 
     frmGridvane& m_form;
-    DesktopShell& m_shell;
-    bool m_detached = false;
+    Desktop& m_desktop;
     // The log as last shown, so new lines can be appended instead of redrawing it all.
     QString m_statusShown;
 

@@ -1,7 +1,7 @@
 #include "fakes/fakes.h"
 #include "shell/ui/about_window.h"
-#include "shell/ui/gridvane_shell.h"
 #include "shell/ui/main_window.h"
+#include "shell/ui/window_host.h"
 
 #include <QAction>
 #include <QMessageBox>
@@ -14,7 +14,7 @@ using namespace gridvane::testing;
 
 namespace {
 
-// The model and its shell, with the tray owned by the shell as in the program.
+// The model and its host, made in the order the program makes them.
 struct Program
 {
     explicit Program(const QString& configDir) { system.configDir = configDir; }
@@ -26,15 +26,14 @@ struct Program
         QTest::mouseClick(window<QPushButton>(button), Qt::LeftButton);
     }
 
-    std::unique_ptr<FakeTray> trayOwner = std::make_unique<FakeTray>();
-    FakeTray& tray = *trayOwner;
+    FakeTray tray;
     FakeBrowser browser;
     RecordingBoxes boxes;
-    RecordingShell shell;
+    RecordingDesktop desktop;
     FakeClock clock;
     FakeSystem system;
-    frmGridvane form { { browser, tray, boxes, shell, clock, system } };
-    GridvaneShell ui { form, std::move(trayOwner), shell };
+    frmGridvane form { { browser, tray, boxes, desktop, clock, system } };
+    WindowHost ui { form, desktop };
 };
 
 // Runs the scenario inside the application's event loop and returns the loop's exit code. The
@@ -65,7 +64,7 @@ public:
 
 } // namespace
 
-class ShellLifecycleTest : public QObject
+class WindowHostTest : public QObject
 {
     Q_OBJECT
 
@@ -110,7 +109,7 @@ private Q_SLOTS:
         QFETCH(QString, how);
         Program program(configDir());
         program.ui.start();
-        QSignalSpy quitting(&program.ui, &GridvaneShell::quitting);
+        QSignalSpy quitting(&program.ui, &WindowHost::quitting);
         QPointer<MainWindow> window = program.ui.window();
         QVERIFY(!QFile::exists(program.settingsPath()));
         bool aboutOutlivedExit = false;
@@ -133,9 +132,9 @@ private Q_SLOTS:
         QCOMPARE(aboutOutlivedExit, how == "Exit+About");
         QCOMPARE(quitting.count(), 1);
         QVERIFY(!window);
-        QCOMPARE(program.ui.tray(), nullptr);
+        QVERIFY(program.tray.removed);
         QCOMPARE(AboutWindow::instance(), nullptr);
-        QVERIFY(!program.form.Loaded());
+        QVERIFY(!program.form.loaded());
         QVERIFY(QFile::exists(program.settingsPath()));
     }
 
@@ -149,14 +148,14 @@ private Q_SLOTS:
         QVERIFY(!program.ui.timer().isActive());
         const int code = runEventLoop([&] {
             program.click("cmdHide");
-            AboutWindow::open(program.shell)->close();
+            AboutWindow::open(program.desktop)->close();
             QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Gridvane"),
                 QStringLiteral("--Timer Event--"), QMessageBox::Ok);
             box.show();
             box.button(QMessageBox::Ok)->click();
             // Runs only if nothing ended the loop before it.
             QTimer::singleShot(0, [&] {
-                runningAtEnd = !quit.asked && program.form.Loaded() && program.ui.tray();
+                runningAtEnd = !quit.asked && program.form.loaded() && !program.tray.removed;
                 QCoreApplication::exit(7);
             });
         });
@@ -166,5 +165,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(ShellLifecycleTest)
-#include "test_shell_lifecycle.moc"
+QTEST_MAIN(WindowHostTest)
+#include "test_window_host.moc"

@@ -1,8 +1,7 @@
-#include "gridvane_shell.h"
+#include "window_host.h"
 
 #include "about_window.h"
 #include "main_window.h"
-#include "platform/tray.h"
 #include "program_icon.h"
 
 #include <QApplication>
@@ -28,21 +27,23 @@ extern "C" void onTerminationSignal(int)
 
 } // namespace
 
-GridvaneShell::GridvaneShell(
-    frmGridvane& form, std::unique_ptr<Tray> tray, DesktopShell& shell, QObject* parent)
+WindowHost::WindowHost(frmGridvane& form, Desktop& desktop, QObject* parent)
     : QObject(parent)
     , m_form(form)
-    , m_tray(std::move(tray))
-    , m_shell(shell)
+    , m_desktop(desktop)
 {
     m_timer.setTimerType(Qt::CoarseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] { m_form.Timer1_Timer(); });
+    connect(&m_timer, &QTimer::timeout, this,
+        [this] { m_form.fromEventLoop("Timer1_Timer", [this] { m_form.Timer1_Timer(); }); });
+    connect(&m_form.events, &ModelEvents::controlChanged, this, [this](const Control* control) {
+        if (control == &m_form.Timer1)
+            mirrorTimer();
+    });
+    connect(&m_form.events, &ModelEvents::unloaded, this, &WindowHost::formUnloaded);
 }
 
-GridvaneShell::~GridvaneShell()
+WindowHost::~WindowHost()
 {
-    m_form.Timer1.mirror = nullptr;
-    m_form.setHost(nullptr);
     delete m_window;
     if (m_signalNotifier) {
         std::signal(SIGTERM, SIG_DFL);
@@ -54,7 +55,7 @@ GridvaneShell::~GridvaneShell()
     }
 }
 
-void GridvaneShell::start()
+void WindowHost::start()
 {
     // Hiding the window to the tray must not end the program; it ends when Exit says so.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -63,18 +64,17 @@ void GridvaneShell::start()
     connect(
         qApp, &QGuiApplication::commitDataRequest, this, [this] { endSession(); },
         Qt::DirectConnection);
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_form.endSession(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this,
+        [this] { m_form.fromEventLoop("endSession", [this] { m_form.endSession(); }); });
 
-    m_form.setHost(this);
-    m_form.Timer1.mirror = [this] { mirrorTimer(); };
-    m_window = new MainWindow(m_form, m_shell);
+    m_window = new MainWindow(m_form, m_desktop);
     mirrorTimer();
-    m_form.Form_Load();
+    m_form.fromEventLoop("Form_Load", [this] { m_form.Form_Load(); });
     if (m_window)
         m_window->mirrorWindowState();
 }
 
-void GridvaneShell::mirrorTimer()
+void WindowHost::mirrorTimer()
 {
     m_timer.setInterval(m_form.Timer1.Interval);
     // Enabling a running timer keeps its rhythm.
@@ -84,44 +84,36 @@ void GridvaneShell::mirrorTimer()
         m_timer.stop();
 }
 
-void GridvaneShell::bringToFront()
-{
-    if (m_window)
-        m_window->bringToFront();
-}
-
-void GridvaneShell::formUnloaded()
+void WindowHost::formUnloaded()
 {
     m_timer.stop();
     if (m_window) {
-        m_window->detach();
         m_window->hide();
         // The unload may run inside one of the window's own signals.
         m_window->deleteLater();
         m_window = nullptr;
     }
-    m_tray.reset();
     quitWhenLastWindowIsGone();
 }
 
-void GridvaneShell::quitWhenLastWindowIsGone()
+void WindowHost::quitWhenLastWindowIsGone()
 {
     // An open About window outlives the main window until the user closes it.
     if (AboutWindow* about = AboutWindow::instance())
-        connect(about, &QObject::destroyed, this, &GridvaneShell::quit, Qt::UniqueConnection);
+        connect(about, &QObject::destroyed, this, &WindowHost::quit, Qt::UniqueConnection);
     else
         quit();
 }
 
-void GridvaneShell::endSession()
+void WindowHost::endSession()
 {
-    m_form.endSession();
+    m_form.fromEventLoop("endSession", [this] { m_form.endSession(); });
     if (AboutWindow* about = AboutWindow::instance())
         about->close();
     quit();
 }
 
-void GridvaneShell::quit()
+void WindowHost::quit()
 {
     if (m_quitting)
         return;
@@ -130,7 +122,7 @@ void GridvaneShell::quit()
     QCoreApplication::quit();
 }
 
-void GridvaneShell::watchSignals()
+void WindowHost::watchSignals()
 {
     // One shell at a time owns the signals.
     if (m_signalNotifier || signalSockets[0] >= 0)

@@ -1,4 +1,4 @@
-#include "linux_shell.h"
+#include "linux_desktop.h"
 
 #include "platform/line_ends.h"
 
@@ -10,33 +10,16 @@
 
 namespace gridvane {
 
-namespace {
-
-constexpr qint32 accepted = 33;
-constexpr qint32 notFound = 2;
-
-} // namespace
-
-LinuxShell::LinuxShell(QObject* parent)
+LinuxDesktop::LinuxDesktop(QObject* parent)
     : QObject(parent)
 {
 }
 
-qint32 LinuxShell::ShellExecute(const QString& file, const QString& parameters)
-{
-    if (file.compare(netSendFile, Qt::CaseInsensitive) == 0 && parameters.startsWith(netSendVerb)) {
-        return broadcast(parameters.mid(netSendVerb.size()));
-    }
-    if (parameters.isEmpty())
-        return openUrl(file);
-    return notFound;
-}
-
-qint32 LinuxShell::broadcast(const QString& message)
+void LinuxDesktop::broadcast(const QString& message)
 {
     const QString wall = QStandardPaths::findExecutable(QStringLiteral("wall"));
     if (wall.isEmpty())
-        return notFound;
+        return;
 
     // The message goes to wall's standard input, never into its arguments or a shell, so no
     // character in it has a meaning to anything. Terminals get plain LF line ends.
@@ -61,19 +44,16 @@ qint32 LinuxShell::broadcast(const QString& message)
     deadline->start(m_broadcastTimeout);
     process->start();
     if (process->state() == QProcess::NotRunning)
-        return notFound;
+        return;
     // Buffered until the child reads it; a wall that never reads is ended by the deadline.
     process->write(input);
     process->closeWriteChannel();
-    return accepted;
 }
 
-qint32 LinuxShell::openUrl(const QString& target)
+bool LinuxDesktop::openUrl(const QString& target)
 {
     const QUrl url(target, QUrl::StrictMode);
-    if (!url.isValid() || url.isRelative())
-        return notFound;
-    return QDesktopServices::openUrl(url) ? accepted : notFound;
+    return url.isValid() && !url.isRelative() && QDesktopServices::openUrl(url);
 }
 
 } // namespace gridvane

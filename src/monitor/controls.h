@@ -174,7 +174,7 @@ private:
     bool m_checked = false;
 };
 
-// The schedule's clock. The program's shell runs a real timer while Enabled is set and
+// The schedule's clock. The window host runs a real timer while Enabled is set and
 // calls the tick handler; tests call the handler themselves.
 class Timer : public Control
 {

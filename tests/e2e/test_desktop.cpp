@@ -2,6 +2,7 @@
 // manager and a notification area, driven from outside with xdotool and wmctrl.
 #include "fakes/files.h"
 #include "fakes/loopback_server.h"
+#include "fakes/session_bus.h"
 #include "settings/file_formats.h"
 #include "stand_ins.h"
 #include "x_session.h"
@@ -16,6 +17,7 @@ using namespace gridvane::testing;
 
 namespace {
 XSession* session = nullptr;
+SessionBus* bus = nullptr;
 
 const QString mainTitle = QStringLiteral("^Gridvane \\(Southern Cal Edison\\) version 1\\.06$");
 const QString alertTitle = QStringLiteral("^Gridvane Alert!$");
@@ -188,6 +190,8 @@ private Q_SLOTS:
         QVERIFY2(XSession::waitFor(
                      [] { return session->trayIcon(QStringLiteral("gridvane")).isEmpty(); }),
             "the tray icon stayed after Exit");
+        QVERIFY2(XSession::waitFor([] { return bus->strays().isEmpty(); }),
+            "a process the program started outlived it");
     }
 };
 
@@ -197,6 +201,11 @@ int main(int argc, char** argv)
     if (!xsession.start(true))
         return 1;
     session = &xsession;
+    // The program's own session bus, so that it never launches one that outlives the test.
+    SessionBus sessionBus;
+    if (!sessionBus.isRunning())
+        return 1;
+    bus = &sessionBus;
     qputenv("QT_QPA_PLATFORM", "xcb");
     QGuiApplication app(argc, argv);
     DesktopTest test;

@@ -1,168 +1,236 @@
 #pragma once
 
 #include "monitor/frm_gridvane.h"
+#include "monitor/texts.h"
 #include "platform/browser.h"
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/message_boxes.h"
 #include "platform/system_info.h"
 #include "platform/tray.h"
+#include "settings/file_formats.h"
 
-#include <QStringList>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <deque>
-#include <functional>
 #include <optional>
+#if __has_include(<QTest>)
+#include <QTest>
+#endif
 
 namespace gridvane::testing {
 
-// A page held by the fake browser: plain text searched without regard to case.
-class FakeRange : public TextRange
+inline QByteArray readFile(const QString& path)
 {
-public:
-    explicit FakeRange(QString text, bool fails = false)
-        : m_text(std::move(text))
-        , m_fails(fails)
-    {
-    }
-    bool findText(const QString& text) override
-    {
-        searches << text;
-        if (m_fails)
-            throw TrappedError { 1, QStringLiteral("search failed") };
-        return m_text.contains(text, Qt::CaseInsensitive);
-    }
-    inline static QStringList searches;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
 
-private:
-    QString m_text;
-    bool m_fails;
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A fake that notes what it is asked in a scenario's trace, once it is given one.
+struct Traced
+{
+    QStringList* trace = nullptr;
+    void note(const QString& what) { trace ? void(*trace << what) : void(); }
 };
 
-class FakeBrowser : public Browser
+// A page held by the fake browser: plain text searched without regard to case.
+struct FakeRange : TextRange
 {
-public:
+    explicit FakeRange(const QString& text) { page = text; }
+    bool findText(const QString& text) override { return page.contains(text, Qt::CaseInsensitive); }
+    QString page;
+};
+
+struct FakeBrowser : Browser
+{
     void Navigate(const QString& url, qint16 flags) override
     {
-        calls << QStringLiteral("Navigate ") + url + QLatin1Char(' ') + QString::number(flags);
+        calls << QStringLiteral("Navigate %1 %2").arg(url).arg(flags);
         if (failNavigate)
             throw TrappedError { 424, QStringLiteral("Object required") };
         busy = busyAfterNavigate;
     }
-    void Stop() override
-    {
-        calls << QStringLiteral("Stop");
-        busy = false;
-        // Some browsers end a cancelled download with a completion of its own, at once.
-        if (completeOnStop)
-            complete(*completeOnStop);
-    }
+    void Stop() override { calls << QStringLiteral("Stop"), busy = false; }
     bool Busy() const override { return busy; }
     std::unique_ptr<TextRange> createRange() override
     {
-        return page ? std::make_unique<FakeRange>(*page, searchFails) : nullptr;
+        return page ? std::make_unique<FakeRange>(*page) : nullptr;
     }
-    // Ends the download in progress with the given page text.
-    void complete(const QString& text)
-    {
-        page = text;
-        busy = false;
-        raiseDownloadComplete();
-    }
-
+    void complete(const QString& text) { page = text, busy = false, raiseDownloadComplete(); }
     QStringList calls;
-    bool busy = false;
-    bool busyAfterNavigate = true;
-    bool failNavigate = false;
-    bool searchFails = false;
+    bool busy = false, busyAfterNavigate = false, failNavigate = false;
     std::optional<QString> page;
-    std::optional<QString> completeOnStop;
 };
 
-class FakeTray : public Tray
+struct FakeTray : Tray, Traced
 {
-public:
-    void setTip(const QString& tip) override { tipWrites << tip; }
-    QString tip() const override
-    {
-        return tipWrites.isEmpty() ? QStringLiteral("Gridvane") : tipWrites.last();
-    }
+    void setTip(const QString& tip) override { tipWrites << tip, note("tip"); }
+    QString tip() const override { return tipWrites.value(tipWrites.size() - 1, texts::appTitle); }
     bool isAvailable() const override { return available; }
-    void removeIcon() override { removed = true; }
+    void removeIcon() override { removed = true, note("icon removed"); }
     void click() { raiseMouseEvent(); }
-
-    bool available = true;
-    bool removed = false;
+    bool available = true, removed = false;
     QStringList tipWrites;
 };
 
-class RecordingBoxes : public MessageBoxes
+struct RecordingBoxes : MessageBoxes, Traced
 {
-public:
     qint16 show(const BoxRequest& request) override
     {
         shown.push_back(request);
+        // Noted as an alert when it asks for attention, without a failure's description.
+        note(QString(request.urgent ? "alert " : "box ")
+            + QString(request.text).replace(QRegularExpression(" - .*"), " -"));
         if (onShow)
             onShow(request);
-        if (!answers.empty()) {
-            const qint16 answer = answers.front();
-            answers.pop_front();
-            return answer;
-        }
-        return request.buttons == BoxButtons::YesNo ? answerNo : answerOk;
+        const qint16 unanswered = request.buttons == BoxButtons::YesNo ? answerNo : answerOk;
+        return answers.isEmpty() ? unanswered : answers.takeFirst();
     }
     std::vector<BoxRequest> shown;
-    std::deque<qint16> answers;
+    QList<qint16> answers;
     std::function<void(const BoxRequest&)> onShow;
 };
 
 // Records the requests in order: "open <url>" and "broadcast <message>".
-class RecordingDesktop : public Desktop
+struct RecordingDesktop : Desktop, Traced
 {
-public:
-    bool openUrl(const QString& url) override
-    {
-        requests << QStringLiteral("open ") + url;
-        return true;
-    }
-    void broadcast(const QString& message) override
-    {
-        requests << QStringLiteral("broadcast ") + message;
-    }
+    bool openUrl(const QString& url) override { return record("open " + url); }
+    void broadcast(const QString& message) override { record("broadcast " + message); }
+    bool record(const QString& request) { return requests << request, note(request), true; }
     QStringList requests;
 };
 
-class FakeClock : public Clock
+struct FakeClock : Clock
 {
-public:
     QDateTime now() const override { return moment; }
     QDateTime moment = QDateTime(QDate(2026, 12, 6), QTime(14, 30, 15));
 };
 
-class FakeSystem : public SystemInfo
+struct FakeSystem : SystemInfo
 {
-public:
     QString applicationDirectory() const override { return appDir; }
     QString configDirectory() const override { return configDir; }
     bool canBroadcast() const override { return broadcast; }
-    QString appDir = QStringLiteral("/opt/gridvane");
-    QString configDir;
+    QString appDir = QStringLiteral("/opt/gridvane"), configDir;
     bool broadcast = true;
 };
+
+// The log's lines without their dashes and line ends.
+inline QStringList logLines(const frmGridvane& form)
+{
+    QStringList lines = form.txtStatus.Text().split(texts::crlf, Qt::SkipEmptyParts);
+    for (auto& line : lines)
+        line = line.mid(2);
+    return lines;
+}
 
 // A window model wired to fakes, with its settings in a fresh temporary folder.
 struct Harness
 {
-    Harness() { system.configDir = dir.path() + QStringLiteral("/gridvane"); }
+    Harness()
+    {
+        system.configDir = dir.path() + QStringLiteral("/gridvane");
+        tray.trace = boxes.trace = desktop.trace = &trace;
+        QObject::connect(&form.events, &ModelEvents::controlChanged,
+            [this](const Control* c) { c == &form.txtStatus ? traceLog() : void(); });
+        QObject::connect(&form.events, &ModelEvents::frontRequested, [this] { trace << "front"; });
+        QObject::connect(&form.events, &ModelEvents::unloaded, [this] { trace << "unloaded"; });
+    }
     QString settingsPath() const { return system.configDir + QStringLiteral("/Settings.ini"); }
     QString netSendPath() const { return system.configDir + QStringLiteral("/NetSend.ini"); }
-    // The state start-up leaves behind: paths set, an interval chosen, net send off.
     void ready(const QString& interval = QStringLiteral("30 seconds"))
     {
         form.strSettingsFile = settingsPath();
         form.strNetSendFile = netSendPath();
         form.strInterval = interval;
-        form.strNetSend = QStringLiteral("off");
+    }
+
+    // Runs steps "verb[*times] argument; ..." (\r, \n, \t, \xNN in an argument stand for those
+    // characters; busy, fail, notray and nosend toggle) and returns, written alike, the trace:
+    // new log lines, boxes (without a failure's description), tray tips, the desktop's and the
+    // window host's requests, what the "?" verbs see (Settings.ini's records as "a|b|c").
+    QString run(const QString& steps)
+    {
+        QString a;
+        auto& f = form;
+        auto& t = trace;
+        auto& b = browser;
+        const QString ini = settingsPath(), message = netSendPath(), q = "\"\r\n\"";
+        const auto box = [&]() -> TextBox& { return f.txtGroup[a.section(' ', 0, 0).toInt()]; };
+        const QHash<QString, std::function<void()>> verbs {
+            { "press", [&] { f.cmdStart_Click(); } }, { "tick", [&] { f.Timer1_Timer(); } },
+            { "load", [&] { f.Form_Load(); } }, { "save", [&] { f.SaveSettingsFile(); } },
+            { "hide", [&] { f.cmdHide_Click(); } }, { "tray", [&] { f.cSysTray1_MouseEvent(); } },
+            { "exit", [&] { f.mnuExit_Click(); } }, { "session", [&] { f.endSession(); } },
+            { "close", [&] { f.requestClose(); } }, { "minimised", [&] { f.windowMinimized(); } },
+            { "restored", [&] { f.windowRestored(); } }, { "auto", [&] { f.blnAutoStart = True; } },
+            { "url", [&] { f.txtURL.setText(a); } }, { "nosend", [&] { system.broadcast ^= 1; } },
+            { "caret", [&] { f.txtStatus.setSelStart(0); } },
+            { "busy", [&] { b.busyAfterNavigate ^= 1; } }, { "fail", [&] { b.failNavigate ^= 1; } },
+            { "notray", [&] { tray.available ^= 1; } }, { "otherpage", [&] { b.complete(a); } },
+            { "raw", [&] { writeFile(ini, a.toLatin1()); } },
+            { "interval", [&] { f.mnuInt_Click(qint16(a.toInt())); } },
+            { "code", [&] { box().setText(a.section(' ', 1)); } },
+            { "message", [&] { f.txtNetSend.setText(a); } },
+            { "check", [&] { f.chkNetSend.setValue(a.toInt()); } },
+            { "page", [&] { b.complete(texts::outageHeading + ' ' + a); } },
+            { "nopage", [&] { b.page.reset(), f.WebBrowser1_DownloadComplete(); } },
+            { "answer", [&] { boxes.answers << (a == "yes" ? answerYes : answerNo); } },
+            { "file", [&] { writeFile(ini, ('"' + a.split('|').join(q) + "\"\r\n").toUtf8()); } },
+            { "message.ini", [&] { writeFile(message, encodeUtf16Le(a)); } },
+            { "unreadable", [&] { QFile::link("/proc/self/mem", message); } },
+            { "unwritable", [&] { QFile::remove(ini), QDir().mkpath(ini); } },
+            { "onbox", [&] { boxes.onShow = [=, this](auto&) { run(a.split(',').join(';')); }; } },
+            { "state?", [&] { t << state(); } }, { "window?", [&] { t << window(); } },
+            { "saved?", [&] { t << (QFile::remove(ini) ? "saved" : "not saved"); } },
+            { "settings?", [&] { t << readFile(ini).chopped(3).mid(1).replace("\"\r\n\"", "|"); } },
+            { "message?", [&] { t << decodeUtf16Le(readFile(message)); } },
+            { "send?",
+                [&] {
+                    t << f.strNetSend + (f.chkNetSend.Value() ? " ticked" : "")
+                            + (f.chkNetSend.Enabled() || f.txtNetSend.Enabled() ? "" : " disabled");
+                } },
+            { "box?", [&] { t << "'" + box().Text() + "' '" + box().Tag + "'"; } },
+            { "count?", [&] { t << "count " + QString::number(f.intStatusCount); } },
+            { "browser?", [&] { t << b.calls.join(", "), b.calls.clear(); } },
+            { "log?", [&] { t << f.txtStatus.Text().left(f.txtStatus.SelStart()); } }
+        };
+        const qsizetype from = trace.size();
+        for (const QString& step : steps.split("; ", Qt::SkipEmptyParts)) {
+            a = step.section(' ', 1).replace("\\r", "\r").replace("\\n", "\n").replace("\\t", "\t");
+            for (int i; (i = a.indexOf("\\x")) >= 0;)
+                a.replace(i, 4, QChar(a.mid(i + 2, 2).toUShort(nullptr, 16)));
+            for (int i = std::max(1, step.section(' ', 0, 0).section('*', 1).toInt()); i > 0; --i)
+                verbs[step.section(' ', 0, 0).section('*', 0, 0)]();
+        }
+        const QString traced = trace.mid(from).join(", ");
+        return traced.toUtf8().replace("\r", "\\r").replace("\n", "\\n").replace("\t", "\\t");
+    }
+    // The schedule's state, by the button, its colour and the timer, and a download going on.
+    QString state() const
+    {
+        const bool stop = form.cmdStart.Caption() == texts::captionStop;
+        const int key = (form.blnChecking ? 4 : 0) + (form.Timer1.Enabled() ? 2 : 0) + stop;
+        return QStringList { "stopped", "halted", "pending", "?", "?", "?", "?", "checking" }[key]
+            + (form.cmdStart.BackColor() == (stop ? 255u : 65280u) ? "" : " miscoloured")
+            + (form.cmdStart.Enabled() ? "" : " disabled") + (browser.busy ? " downloading" : "");
+    }
+    // Shown, hidden or minimised, the caption of File > Hide/Show, and a log caret not at its end.
+    QString window() const
+    {
+        const char* how = form.minimized() ? "minimised/" : form.visible() ? "shown/" : "hidden/";
+        const bool caretAtEnd = form.txtStatus.SelStart() == form.txtStatus.Text().size();
+        return how + form.mnuShow.Caption().mid(1) + (caretAtEnd ? "" : " astray");
     }
 
     QTemporaryDir dir;
@@ -173,17 +241,52 @@ struct Harness
     FakeClock clock;
     FakeSystem system;
     frmGridvane form { { browser, tray, boxes, desktop, clock, system } };
+    QStringList trace;
+
+private:
+    void traceLog()
+    {
+        // The frequent lines by a short name, a failure's by its first line, a result unstamped.
+        static const QHash<QString, QString> shortNames { { texts::startedChecking, "Started" },
+            { texts::accessingWebsite, "Accessing" }, { texts::stillTrying, "Still trying" },
+            { texts::stoppedChecking, "Stopped" } };
+        const QString& log = form.txtStatus.Text();
+        for (QString line : log.mid(logSeen).split(texts::crlf, Qt::SkipEmptyParts)) {
+            line = line.startsWith("--No Alerts ") ? "No Alerts" : line.mid(2);
+            line.startsWith(' ') ? void() : void(trace << shortNames.value(line, line));
+        }
+        logSeen = log.size();
+    }
+    qsizetype logSeen = 0;
 };
 
-// The log's lines without their dashes and line ends.
-inline QStringList logLines(const frmGridvane& form)
+#if __has_include(<QTest>)
+// Rows of a data-driven test from a transcript of scenarios: each begins with a line
+// "# <name>", and a line that begins with blanks goes on with the line before it.
+inline void scenarios(const char* transcript)
 {
-    QStringList lines = form.txtStatus.Text().split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (auto& line : lines)
-        line = line.mid(2);
-    return lines;
+    QTest::addColumn<QStringList>("lines");
+    QList<QStringList> rows;
+    const QString text = QString(transcript).replace(QRegularExpression("\n +"), " ");
+    for (const QString& line : text.split('\n', Qt::SkipEmptyParts))
+        line.startsWith("# ") ? rows.append({ line.mid(2) }) : rows.last().append(line);
+    for (QStringList row : rows)
+        QTest::newRow(qPrintable(row.takeFirst())) << row;
 }
+
+// Plays the row's scenario with the interval "5 Minutes", which no menu entry has: a line that
+// goes on with "=> <trace>", or "=> ...<the end of a trace>", must leave that trace.
+inline void playScenario()
+{
+    QFETCH(QStringList, lines);
+    Harness h;
+    h.ready("5 Minutes");
+    for (const QString& line : lines) {
+        const QString traced = h.run(line.section(" =>", 0, 0)), want = line.section("=> ", 1);
+        if (line.contains(" =>") && !(want.startsWith("...") && traced.endsWith(want.mid(3))))
+            QCOMPARE(traced, want);
+    }
+}
+#endif
 
 } // namespace gridvane::testing

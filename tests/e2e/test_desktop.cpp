@@ -35,6 +35,13 @@ bool saveScreenshot(const QString& window, const QString& name)
     return !shot.isNull() && shot.save(QStringLiteral(SCREENSHOT_DIR "/") + name);
 }
 
+// The newest shown window whose title matches, or no id while none is shown.
+QString newestWindow(const QString& titlePattern)
+{
+    const QStringList windows = XSession::visibleWindows(titlePattern);
+    return windows.isEmpty() ? QString() : windows.last();
+}
+
 void click(const QString& window)
 {
     xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("8"),
@@ -133,7 +140,8 @@ private Q_SLOTS:
         QCOMPARE(readFile(config + QStringLiteral("/NetSend.ini")),
             encodeUtf16Le(QStringLiteral("Blackout soon; save your work $(touch x)")));
 
-        const QString window = XSession::visibleWindows(mainTitle).last();
+        QString window;
+        QVERIFY(XSession::waitFor([&] { return !(window = newestWindow(mainTitle)).isEmpty(); }));
         QVERIFY(saveScreenshot(window, QStringLiteral("main-window.png")));
 
         // Help > About through the menu bar ("&Help" shares its access key with "&Hide").
@@ -163,8 +171,7 @@ private Q_SLOTS:
 
         // Back through the tray, then Exit ends the program and takes the icon away.
         QVERIFY(attempt([&] { click(session->trayIcon(QStringLiteral("gridvane"))); }, mainShown));
-        QVERIFY(attempt(
-            [&] { keyTo(XSession::visibleWindows(mainTitle).last(), QStringLiteral("alt+x")); },
+        QVERIFY(attempt([&] { keyTo(newestWindow(mainTitle), QStringLiteral("alt+x")); },
             [&] { return gridvane.state() == QProcess::NotRunning; }));
         QCOMPARE(gridvane.exitStatus(), QProcess::NormalExit);
         QVERIFY(XSession::waitFor(

@@ -4,3 +4,6 @@ build_packages=(g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-qp
 test_packages=(libbenchmark-dev xvfb xauth openbox trayer xdotool wmctrl x11-utils
   libxcb-cursor0 desktop-file-utils appstream man-db dbus haskell-status-notifier-item-utils
   dpkg-dev lintian)
+# The sanitizer build and the fuzz targets: clang, and the run-times of libFuzzer and the
+# sanitizers, which clang only recommends.
+test_packages+=(clang libclang-rt-14-dev)

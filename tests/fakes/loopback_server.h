@@ -6,11 +6,17 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtEndian>
 #include <algorithm>
 #include <utility>
 
 namespace gridvane::testing {
+
+// How an answer goes out: all at once; one byte a second; the head with no length, then the
+// body over and over for as long as the client reads; or, under the length of the whole body,
+// only its first half before the connection closes.
+enum class Pace { allAtOnce, oneByteASecond, endless, closedMidBody };
 
 // What the server answers on one path.
 struct ScriptedReply
@@ -22,6 +28,7 @@ struct ScriptedReply
     QByteArray body = {};
     bool gzip = false; // body sent gzip-compressed, with Content-Encoding: gzip
     bool held = false; // answer only on release(), so never unless the test releases it
+    Pace pace = Pace::allAtOnce;
 };
 
 inline ScriptedReply htmlPage(
@@ -123,10 +130,34 @@ private:
     static void answer(QTcpSocket* socket, const ScriptedReply& reply)
     {
         const QByteArray body = reply.gzip ? gzipped(reply.body) : reply.body;
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason
-            + "\r\nContent-Type: " + reply.contentType
-            + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n"
-            + (reply.gzip ? "Content-Encoding: gzip\r\n" : "") + reply.headers + "\r\n" + body);
+        const QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason
+            + "\r\nContent-Type: " + reply.contentType + "\r\n"
+            + (reply.pace == Pace::endless
+                    ? QByteArray()
+                    : "Content-Length: " + QByteArray::number(body.size()) + "\r\n")
+            + "Connection: close\r\n" + (reply.gzip ? "Content-Encoding: gzip\r\n" : "")
+            + reply.headers + "\r\n";
+        if (reply.pace == Pace::endless) {
+            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [socket, body] {
+                if (socket->bytesToWrite() < body.size())
+                    socket->write(body);
+            });
+            socket->write(head);
+            return;
+        }
+        if (reply.pace == Pace::oneByteASecond) {
+            auto* timer = new QTimer(socket);
+            QObject::connect(timer, &QTimer::timeout, socket,
+                [socket, timer, bytes = head + body, sent = qsizetype(0)]() mutable {
+                    socket->write(bytes.mid(sent++, 1));
+                    if (sent == bytes.size())
+                        timer->stop(), socket->disconnectFromHost();
+                });
+            timer->start(1000);
+            return;
+        }
+        socket->write(
+            head + (reply.pace == Pace::closedMidBody ? body.left(body.size() / 2) : body));
         socket->disconnectFromHost();
     }
 

@@ -237,7 +237,9 @@ QString decodePage(const QByteArray& body, const QByteArray& contentType)
 
 QString visibleTextOfHtml(QStringView html)
 {
-    const QByteArray utf8 = html.toUtf8();
+    // The parser would take a NUL for the end of the page; browsers leave it out of the text.
+    QByteArray utf8 = html.toUtf8();
+    utf8.removeIf([](char c) { return c == '\0'; });
     htmlParserCtxtPtr parser
         = htmlCreateMemoryParserCtxt(utf8.constData(), static_cast<int>(utf8.size()));
     if (!parser)
@@ -276,9 +278,9 @@ namespace {
 
 // Case-folded, with every run of white space (line breaks and no-break spaces included) made
 // one blank, so a text matches however the page breaks its lines.
-QString searchForm(const QString& text)
+QString searchForm(QString text)
 {
-    QString folded = text.toCaseFolded();
+    QString folded = std::move(text).toCaseFolded();
     QChar* const begin = folded.data();
     QChar* out = begin;
     bool inRun = false;
@@ -298,8 +300,8 @@ QString searchForm(const QString& text)
 
 } // namespace
 
-SearchablePage::SearchablePage(const QString& text)
-    : m_folded(searchForm(text))
+SearchablePage::SearchablePage(QString text)
+    : m_folded(searchForm(std::move(text)))
 {
 }
 

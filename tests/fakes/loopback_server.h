@@ -4,11 +4,14 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QtEndian>
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace gridvane::testing {
@@ -62,6 +65,7 @@ inline QByteArray gzipped(const QByteArray& data)
 
 // A small HTTP/1.1 server on 127.0.0.1 that answers GET requests from a script of replies
 // by path; unknown paths get a 404. Each connection carries one request and is then closed.
+// Given a TLS configuration, it speaks https instead.
 class LoopbackServer
 {
 public:
@@ -77,9 +81,13 @@ public:
         m_server.listen(QHostAddress::LocalHost, 0);
     }
     bool isListening() const { return m_server.isListening(); }
+    void serveTls(const QSslConfiguration& tls) { m_server.tls = tls; }
     QString url(const QString& path) const
     {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+        return QStringLiteral("%1://127.0.0.1:%2%3")
+            .arg(m_server.tls ? "https" : "http")
+            .arg(m_server.serverPort())
+            .arg(path);
     }
     void on(const QByteArray& path, const ScriptedReply& reply) { m_replies.insert(path, reply); }
 
@@ -161,7 +169,22 @@ private:
         socket->disconnectFromHost();
     }
 
-    QTcpServer m_server;
+    // Hands out TLS sockets, their server handshake started, once serveTls has been called.
+    struct Listener : QTcpServer
+    {
+        std::optional<QSslConfiguration> tls;
+        void incomingConnection(qintptr descriptor) override
+        {
+            if (!tls)
+                return QTcpServer::incomingConnection(descriptor);
+            auto* socket = new QSslSocket(this);
+            socket->setSslConfiguration(*tls);
+            socket->setSocketDescriptor(descriptor);
+            socket->startServerEncryption();
+            addPendingConnection(socket);
+        }
+    };
+    Listener m_server;
     QHash<QByteArray, ScriptedReply> m_replies;
     QList<std::pair<QPointer<QTcpSocket>, ScriptedReply>> m_held;
 };

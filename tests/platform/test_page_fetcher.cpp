@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
+#include <QSslKey>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -65,7 +67,7 @@ class TestPageFetcher : public QObject
 {
     Q_OBJECT
 
-    LoopbackServer server;
+    LoopbackServer server, secure, untrusted;
     QTemporaryDir dir;
 
 private Q_SLOTS:
@@ -126,6 +128,29 @@ private Q_SLOTS:
                 + QByteArray("<div>").repeated(depth) + "deep"
                 + QByteArray("</div>").repeated(depth) + "<p>Group B2</p>"));
 
+        // https with certificates for 127.0.0.1 made here; only one is trusted, in this test only.
+        for (LoopbackServer* tls : { &secure, &untrusted }) {
+            const QString name = dir.filePath(tls == &secure ? "secure" : "untrusted");
+            QCOMPARE(QProcess::execute("openssl",
+                         { "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                             "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2", "-subj",
+                             "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+                             name + ".key", "-out", name + ".pem" }),
+                0);
+            QSslConfiguration config;
+            config.setLocalCertificate(QSslCertificate::fromPath(name + ".pem").value(0));
+            QFile key(name + ".key");
+            QVERIFY(key.open(QIODevice::ReadOnly));
+            config.setPrivateKey(QSslKey(&key, QSsl::Ec));
+            tls->serveTls(config);
+            tls->on("/outage", htmlPage(outagePage));
+        }
+        QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+        trusting.addCaCertificates(QSslCertificate::fromPath(dir.filePath("secure.pem")));
+        QSslConfiguration::setDefaultConfiguration(trusting);
+        secure.on("/to-http", redirectTo(server.url("/outage").toLatin1()));
+        server.on("/to-https", redirectTo(secure.url("/outage").toLatin1()));
+
         server.on("/nul",
             { .contentType = "text/html; charset=utf-8",
                 .body
@@ -183,6 +208,11 @@ private Q_SLOTS:
             {}, 5000);
         row("NUL and invalid bytes", "/nul", { texts::outageHeading, "Group A1", "Group B2", "C3" },
             {}, 5000);
+
+        row("https", secure.url("/outage"), outage, { noServer });
+        row("https, untrusted", untrusted.url("/outage"), { noServer }, { texts::outageHeading });
+        row("http to https", "/to-https", outage, { noServer });
+        row("https to http", secure.url("/to-http"), { noServer }, { texts::outageHeading });
 
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost, 0));

@@ -31,6 +31,7 @@ struct Driver
     {
         fetcher.setDownloadCompleteHandler([this] {
             ++completions;
+            range = fetcher.createRange();
             busyInHandler = fetcher.Busy();
             if (onComplete)
                 onComplete();
@@ -38,7 +39,7 @@ struct Driver
     }
 
     // Navigates and waits for the one completion, which must come after Navigate returned,
-    // with the fetcher busy until then and idle in the handler.
+    // with the fetcher busy until then and idle in the handler, and the page let go after it.
     bool load(const QString& url)
     {
         const int before = completions;
@@ -46,16 +47,15 @@ struct Driver
         if (completions != before || !fetcher.Busy())
             return false;
         return QTest::qWaitFor([&] { return completions > before; }, 20000)
-            && completions == before + 1 && !busyInHandler && !fetcher.Busy();
+            && completions == before + 1 && !busyInHandler && !fetcher.Busy()
+            && !fetcher.createRange();
     }
 
-    bool pageHas(const QString& text)
-    {
-        const auto range = fetcher.createRange();
-        return range && range->findText(text);
-    }
+    // Searches the page of the last completion.
+    bool pageHas(const QString& text) { return range && range->findText(text); }
 
     PageFetcher fetcher;
+    std::unique_ptr<TextRange> range;
     int completions = 0;
     bool busyInHandler = true;
     std::function<void()> onComplete;

@@ -6,8 +6,12 @@
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QUrl>
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <utility>
 
 namespace gridvane {
@@ -57,6 +61,15 @@ QString httpErrorReason(int status)
     if (status == 404)
         return fileNotFoundReason;
     return status >= 500 ? serverErrorReason : requestRefusedReason;
+}
+
+// Gives the heap's free pages back to the system: glibc keeps what a check freed, several
+// megabytes after a long list, for as long as the program runs.
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace
@@ -196,9 +209,15 @@ void PageFetcher::complete(QString pageText)
                 return; // stopped or replaced since
             m_busy = false;
             m_page = std::move(page);
-            // The handler may Stop, Navigate or run a nested event loop, so nothing of this
-            // call runs after it.
+            const QPointer<PageFetcher> alive(this);
+            // The handler may Stop, Navigate or run a nested event loop, in which later
+            // downloads complete.
             raiseDownloadComplete();
+            // Its check is done: the page goes (a range made from it keeps it), and so does
+            // the memory the download took.
+            if (alive)
+                m_page.reset();
+            releaseFreedMemory();
         },
         Qt::QueuedConnection);
 }

@@ -29,6 +29,8 @@ class SearchablePage;
 //
 // Completion is always raised from the event loop, never inside Navigate or Stop; a download
 // ended by Stop, or replaced by a new Navigate, raises nothing at all.
+// The page is held while the completion handler runs; once it returns, only the ranges made
+// from it keep it.
 class PageFetcher : public QObject, public Browser
 {
     Q_OBJECT

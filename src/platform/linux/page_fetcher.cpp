@@ -179,14 +179,11 @@ void PageFetcher::settle(bool cutAtCap)
         const int code = status.toInt();
         complete(httpStatusLine(code, httpErrorReason(code)));
     } else if (cutAtCap || m_reply->error() == QNetworkReply::NoError) {
-        // The transfer ends before the page is read, so nothing more comes in meanwhile, and
-        // each copy of the page goes as soon as the next is made.
+        // The transfer ends before the page is read, so that nothing more comes in meanwhile.
         QByteArray body = std::exchange(m_body, {});
         const QByteArray contentType = m_reply->rawHeader("Content-Type");
         dropReply();
-        QString text = visibleText(body, contentType);
-        body.clear();
-        complete(std::move(text));
+        complete(visibleText(std::move(body), contentType));
     } else if (m_reply->url().isLocalFile()) {
         complete(
             httpStatusLine(404, fileNotFoundReason) + QLatin1Char('\n') + m_reply->errorString());

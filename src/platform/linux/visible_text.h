@@ -16,7 +16,7 @@ QString decodePage(const QByteArray& body, const QByteArray& contentType);
 // (no-break spaces included) collapsed to one blank; blocks, table cells and line breaks on
 // lines of their own, inline elements joined without a break. A text/plain body is taken as
 // it is, with the same white-space rule.
-QString visibleText(const QByteArray& body, const QByteArray& contentType);
+QString visibleText(QByteArray body, const QByteArray& contentType);
 
 // The same from text that is already decoded.
 QString visibleTextOfHtml(QStringView html);

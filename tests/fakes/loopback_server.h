@@ -4,13 +4,22 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtEndian>
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace gridvane::testing {
+
+// How an answer goes out: all at once; one byte a second; the head with no length, then the
+// body over and over for as long as the client reads; or, under the length of the whole body,
+// only its first half before the connection closes.
+enum class Pace { allAtOnce, oneByteASecond, endless, closedMidBody };
 
 // What the server answers on one path.
 struct ScriptedReply
@@ -22,6 +31,7 @@ struct ScriptedReply
     QByteArray body = {};
     bool gzip = false; // body sent gzip-compressed, with Content-Encoding: gzip
     bool held = false; // answer only on release(), so never unless the test releases it
+    Pace pace = Pace::allAtOnce;
 };
 
 inline ScriptedReply htmlPage(
@@ -55,6 +65,7 @@ inline QByteArray gzipped(const QByteArray& data)
 
 // A small HTTP/1.1 server on 127.0.0.1 that answers GET requests from a script of replies
 // by path; unknown paths get a 404. Each connection carries one request and is then closed.
+// Given a TLS configuration, it speaks https instead.
 class LoopbackServer
 {
 public:
@@ -70,9 +81,13 @@ public:
         m_server.listen(QHostAddress::LocalHost, 0);
     }
     bool isListening() const { return m_server.isListening(); }
+    void serveTls(const QSslConfiguration& tls) { m_server.tls = tls; }
     QString url(const QString& path) const
     {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+        return QStringLiteral("%1://127.0.0.1:%2%3")
+            .arg(m_server.tls ? "https" : "http")
+            .arg(m_server.serverPort())
+            .arg(path);
     }
     void on(const QByteArray& path, const ScriptedReply& reply) { m_replies.insert(path, reply); }
 
@@ -123,14 +138,53 @@ private:
     static void answer(QTcpSocket* socket, const ScriptedReply& reply)
     {
         const QByteArray body = reply.gzip ? gzipped(reply.body) : reply.body;
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason
-            + "\r\nContent-Type: " + reply.contentType
-            + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n"
-            + (reply.gzip ? "Content-Encoding: gzip\r\n" : "") + reply.headers + "\r\n" + body);
+        const QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason
+            + "\r\nContent-Type: " + reply.contentType + "\r\n"
+            + (reply.pace == Pace::endless
+                    ? QByteArray()
+                    : "Content-Length: " + QByteArray::number(body.size()) + "\r\n")
+            + "Connection: close\r\n" + (reply.gzip ? "Content-Encoding: gzip\r\n" : "")
+            + reply.headers + "\r\n";
+        if (reply.pace == Pace::endless) {
+            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [socket, body] {
+                if (socket->bytesToWrite() < body.size())
+                    socket->write(body);
+            });
+            socket->write(head);
+            return;
+        }
+        if (reply.pace == Pace::oneByteASecond) {
+            auto* timer = new QTimer(socket);
+            QObject::connect(timer, &QTimer::timeout, socket,
+                [socket, timer, bytes = head + body, sent = qsizetype(0)]() mutable {
+                    socket->write(bytes.mid(sent++, 1));
+                    if (sent == bytes.size())
+                        timer->stop(), socket->disconnectFromHost();
+                });
+            timer->start(1000);
+            return;
+        }
+        socket->write(
+            head + (reply.pace == Pace::closedMidBody ? body.left(body.size() / 2) : body));
         socket->disconnectFromHost();
     }
 
-    QTcpServer m_server;
+    // Hands out TLS sockets, their server handshake started, once serveTls has been called.
+    struct Listener : QTcpServer
+    {
+        std::optional<QSslConfiguration> tls;
+        void incomingConnection(qintptr descriptor) override
+        {
+            if (!tls)
+                return QTcpServer::incomingConnection(descriptor);
+            auto* socket = new QSslSocket(this);
+            socket->setSslConfiguration(*tls);
+            socket->setSocketDescriptor(descriptor);
+            socket->startServerEncryption();
+            addPendingConnection(socket);
+        }
+    };
+    Listener m_server;
     QHash<QByteArray, ScriptedReply> m_replies;
     QList<std::pair<QPointer<QTcpSocket>, ScriptedReply>> m_held;
 };

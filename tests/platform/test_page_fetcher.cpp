@@ -2,7 +2,11 @@
 #include "monitor/texts.h"
 #include "platform/linux/page_fetcher.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QSslKey>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -27,6 +31,7 @@ struct Driver
     {
         fetcher.setDownloadCompleteHandler([this] {
             ++completions;
+            range = fetcher.createRange();
             busyInHandler = fetcher.Busy();
             if (onComplete)
                 onComplete();
@@ -34,7 +39,7 @@ struct Driver
     }
 
     // Navigates and waits for the one completion, which must come after Navigate returned,
-    // with the fetcher busy until then and idle in the handler.
+    // with the fetcher busy until then and idle in the handler, and the page let go after it.
     bool load(const QString& url)
     {
         const int before = completions;
@@ -42,16 +47,15 @@ struct Driver
         if (completions != before || !fetcher.Busy())
             return false;
         return QTest::qWaitFor([&] { return completions > before; }, 20000)
-            && completions == before + 1 && !busyInHandler && !fetcher.Busy();
+            && completions == before + 1 && !busyInHandler && !fetcher.Busy()
+            && !fetcher.createRange();
     }
 
-    bool pageHas(const QString& text)
-    {
-        const auto range = fetcher.createRange();
-        return range && range->findText(text);
-    }
+    // Searches the page of the last completion.
+    bool pageHas(const QString& text) { return range && range->findText(text); }
 
     PageFetcher fetcher;
+    std::unique_ptr<TextRange> range;
     int completions = 0;
     bool busyInHandler = true;
     std::function<void()> onComplete;
@@ -63,7 +67,7 @@ class TestPageFetcher : public QObject
 {
     Q_OBJECT
 
-    LoopbackServer server;
+    LoopbackServer server, secure, untrusted;
     QTemporaryDir dir;
 
 private Q_SLOTS:
@@ -93,6 +97,65 @@ private Q_SLOTS:
             huge += "<p>Filler row of a long outage list</p>\n";
         server.on("/huge", htmlPage(huge + "<p>End Z9</p></body></html>"));
         server.on("/silent", { .held = true });
+
+        // Hostile servers. With a 64 KiB cap, "B2" ends exactly at the cap, "C3" starts there.
+        const QByteArray atCap = "A1" + QByteArray(64 * 1024 - 4, ' ') + "B2C3";
+        server.on("/bomb",
+            { .contentType = "text/plain",
+                .body = atCap + QByteArray(16 << 20, ' '),
+                .gzip = true });
+        server.on("/endless",
+            { .contentType = "text/plain",
+                .body = QByteArray("A1 B2C3 ").repeated(8192),
+                .pace = Pace::endless });
+        server.on("/one-byte-a-second", { .body = outagePage, .pace = Pace::oneByteASecond });
+        server.on("/cut-short", { .body = outagePage + huge, .pace = Pace::closedMidBody });
+        QByteArray headers;
+        while (headers.size() < 1024 * 1024)
+            headers
+                += "X-Filler-" + QByteArray::number(headers.size()) + ": a header of no use\r\n";
+        server.on("/megabyte-of-headers", { .headers = headers, .body = outagePage });
+        QFile local(dir.filePath("outage.html"));
+        QVERIFY(local.open(QIODevice::WriteOnly) && local.write(outagePage) > 0);
+        local.close();
+        server.on("/to-file", redirectTo(QUrl::fromLocalFile(local.fileName()).toEncoded()));
+        server.on("/to-ftp", redirectTo(server.url("/outage").replace("http", "ftp").toLatin1()));
+        server.on(
+            "/to-javascript", redirectTo("javascript:'Communities Affected by Rotating Outages'"));
+        const int depth = 1000000;
+        server.on("/nested",
+            htmlPage("<h1>Communities Affected by Rotating Outages</h1><p>Group A1</p>"
+                + QByteArray("<div>").repeated(depth) + "deep"
+                + QByteArray("</div>").repeated(depth) + "<p>Group B2</p>"));
+
+        // https with certificates for 127.0.0.1 made here; only one is trusted, in this test only.
+        for (LoopbackServer* tls : { &secure, &untrusted }) {
+            const QString name = dir.filePath(tls == &secure ? "secure" : "untrusted");
+            QCOMPARE(QProcess::execute("openssl",
+                         { "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                             "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2", "-subj",
+                             "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+                             name + ".key", "-out", name + ".pem" }),
+                0);
+            QSslConfiguration config;
+            config.setLocalCertificate(QSslCertificate::fromPath(name + ".pem").value(0));
+            QFile key(name + ".key");
+            QVERIFY(key.open(QIODevice::ReadOnly));
+            config.setPrivateKey(QSslKey(&key, QSsl::Ec));
+            tls->serveTls(config);
+            tls->on("/outage", htmlPage(outagePage));
+        }
+        QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+        trusting.addCaCertificates(QSslCertificate::fromPath(dir.filePath("secure.pem")));
+        QSslConfiguration::setDefaultConfiguration(trusting);
+        secure.on("/to-http", redirectTo(server.url("/outage").toLatin1()));
+        server.on("/to-https", redirectTo(secure.url("/outage").toLatin1()));
+
+        server.on("/nul",
+            { .contentType = "text/html; charset=utf-8",
+                .body
+                = QByteArrayLiteral("<h1>Communities Affected by Rotating Outages</h1><p>"
+                                    "Group A1\0\0 \xFF\xFE \xC3( Gro\0up B2</p>\xE2\x82 C3") });
     }
 
     void leavesPageSayingWhatCameBack_data()
@@ -100,13 +163,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("url");
         QTest::addColumn<QStringList>("has");
         QTest::addColumn<QStringList>("lacks");
+        QTest::addColumn<int>("timeout"); // milliseconds
+        QTest::addColumn<qint64>("cap");
 
         const QString noServer = serverNotFoundText, http404 = pageNotFoundText;
         const QStringList outage { texts::outageHeading, "group a123", "B4" };
         const QStringList ete { QStringLiteral("L'\u00c9T\u00c9"), "\u201cgroup a1\u201d" };
-        const auto row = [this](const char* name, const char* path, const QStringList& has,
-                             const QStringList& lacks) {
-            QTest::newRow(name) << server.url(path) << has << lacks;
+        // A path is one on the plain server; a short timeout and a small cap only where needed.
+        const auto row = [this](const char* name, const QString& url, const QStringList& has,
+                             const QStringList& lacks, int timeout = 20000, qint64 cap = 16 << 20) {
+            QTest::newRow(name) << (url.startsWith('/') ? server.url(url) : url) << has << lacks
+                                << timeout << cap;
         };
         row("page", "/outage", outage, { "A124", "<td>", noServer, http404 });
         // An error page says only what went wrong, in the program's words: never the server's.
@@ -117,39 +184,61 @@ private Q_SLOTS:
         row("line break", "/br", { texts::outageHeading, "a 12", "affected\t\r\n by" }, {});
         row("two blocks", "/blocks", { texts::outageHeading }, {});
         row("redirects", "/old", outage, { noServer });
-        QTest::newRow("no scheme, a port, blanks around")
-            << " " + server.url("/outage").mid(7) + "\t" << outage << QStringList { noServer };
+        row("no scheme, a port, blanks around", " " + server.url("/outage").mid(7) + "\t", outage,
+            { noServer });
         row("gzip", "/gzip", outage, { noServer });
         row("windows-1252 by header", "/cp1252", ete, {});
         row("UTF-8 undeclared", "/utf8", ete, {});
-        row("cut at size cap", "/huge", { "A1", "Filler row" }, { "Z9", noServer });
+        row("cut at size cap", "/huge", { "A1", "Filler row" }, { "Z9", noServer }, 20000,
+            64 << 10);
         row("redirect loop", "/loop", { noServer }, { http404 });
-        row("never answers", "/silent", { noServer }, { http404 });
-        QTest::newRow("missing file")
-            << QUrl::fromLocalFile(dir.filePath("missing")).toString()
-            << QStringList { "HTTP 404 - File not found" } << QStringList { noServer };
+        row("never answers", "/silent", { noServer }, { http404 }, 300);
+        row("missing file", QUrl::fromLocalFile(dir.filePath("missing")).toString(),
+            { "HTTP 404 - File not found" }, { noServer });
+        row("gzip far past the cap", "/bomb", { "a1 b2" }, { "C3", noServer }, 5000, 64 << 10);
+        row("endless", "/endless", { "A1 B2C3 A1" }, { noServer }, 5000, 64 << 10);
+        row("one byte a second", "/one-byte-a-second", { noServer }, { texts::outageHeading },
+            1500);
+        row("closed mid-body", "/cut-short", { noServer }, { texts::outageHeading }, 5000);
+        row("a megabyte of headers", "/megabyte-of-headers", { noServer }, { texts::outageHeading },
+            5000);
+        for (const char* path : { "/to-file", "/to-ftp", "/to-javascript" })
+            row(path, path, { noServer }, { texts::outageHeading }, 5000);
+        row("a million nested", "/nested", { texts::outageHeading, "Group A1", "deep", "Group B2" },
+            {}, 5000);
+        row("NUL and invalid bytes", "/nul", { texts::outageHeading, "Group A1", "Group B2", "C3" },
+            {}, 5000);
+
+        row("https", secure.url("/outage"), outage, { noServer });
+        row("https, untrusted", untrusted.url("/outage"), { noServer }, { texts::outageHeading });
+        row("http to https", "/to-https", outage, { noServer });
+        row("https to http", secure.url("/to-http"), { noServer }, { texts::outageHeading });
 
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
         for (const QString& url : { QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort()),
                  QStringLiteral("http://[::1"), QStringLiteral("gopher://127.0.0.1/") })
-            QTest::newRow(qPrintable(url))
-                << url << QStringList { noServer } << QStringList { http404 };
+            row(qPrintable(url), url, { noServer }, { http404 });
     }
     void leavesPageSayingWhatCameBack()
     {
         QFETCH(QString, url);
         QFETCH(QStringList, has);
         QFETCH(QStringList, lacks);
+        QFETCH(int, timeout);
+        QFETCH(qint64, cap);
 
-        // Only the page that never comes needs a short timeout; only the huge one a small cap.
-        Driver d(
-            url.endsWith("/silent") ? 300ms : 20s, url.endsWith("/huge") ? 64 * 1024 : 1 << 24);
+        Driver d(std::chrono::milliseconds(timeout), cap);
+        QElapsedTimer clock;
+        clock.start();
         QVERIFY(d.load(url));
+        QCOMPARE_LE(clock.elapsed(), timeout + 1000);
         for (const QString& text : has)
             QVERIFY2(d.pageHas(text), qPrintable(text));
         for (const QString& text : lacks)
             QVERIFY2(!d.pageHas(text), qPrintable(text));
+        // Whatever the server did, the next download goes as usual.
+        QVERIFY(d.load(server.url("/outage")) && d.pageHas(texts::outageHeading));
     }
 
     void staysBusyUntilAnswerAndRaisesNothingOnceStoppedOrReplaced()

@@ -1,5 +1,5 @@
 // Saves the settings over and over, alternating between two versions, until it is killed.
-// With --once it saves version 0 and ends.
+// With --once it saves version 0 and ends; --second starts with version 1 instead.
 #include "fakes/fakes.h"
 #include "saver_versions.h"
 
@@ -18,7 +18,8 @@ int main(int argc, char** argv)
     h.form.strSettingsFile = h.settingsPath();
     h.form.strNetSendFile = h.netSendPath();
     const bool once = args.contains(QStringLiteral("--once"));
-    for (int round = 0;; ++round) {
+    const int first = args.contains(QStringLiteral("--second")) ? 1 : 0;
+    for (int round = first;; ++round) {
         const int version = round % 2;
         const QStringList records = saverRecords(version);
         h.form.txtURL.setText(records[0]);
@@ -34,7 +35,7 @@ int main(int argc, char** argv)
         }
         if (once)
             return 0;
-        if (round == 0)
+        if (round == first)
             std::fprintf(stdout, "saving\n"), std::fflush(stdout);
     }
 }

@@ -94,11 +94,11 @@ int main(int argc, char** argv)
     PageFetcher fetcher;
     FakeTray tray;
     RecordingBoxes boxes;
-    RecordingShell shell;
+    RecordingDesktop desktop;
     SystemClock clock;
     FakeSystem system;
     system.configDir = dir.path();
-    frmGridvane form({ fetcher, tray, boxes, shell, clock, system });
+    frmGridvane form({ fetcher, tray, boxes, desktop, clock, system });
     int completions = 0;
     fetcher.setDownloadCompleteHandler([&] {
         form.WebBrowser1_DownloadComplete();

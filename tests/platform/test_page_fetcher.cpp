@@ -102,8 +102,8 @@ private Q_SLOTS:
         const QByteArray atCap = "A1" + QByteArray(64 * 1024 - 4, ' ') + "B2C3";
         server.on("/bomb",
             { .contentType = "text/plain",
-                .body = atCap + QByteArray(16 << 20, ' '),
-                .gzip = true });
+                .headers = "Content-Encoding: gzip\r\n",
+                .body = gzipped(atCap + QByteArray(16 << 20, ' ')) });
         server.on("/endless",
             { .contentType = "text/plain",
                 .body = QByteArray("A1 B2C3 ").repeated(8192),

@@ -63,8 +63,19 @@ QString httpErrorReason(int status)
     return status >= 500 ? serverErrorReason : requestRefusedReason;
 }
 
-// Gives the heap's free pages back to the system: glibc keeps what a check freed, several
-// megabytes after a long list, for as long as the program runs.
+// A page passes through several buffers of its own size. glibc gives buffers of 128 KiB and
+// more pages of their own, which go back to the system when freed, but after the first long
+// page it raises that bound and keeps the next pages' buffers in its heap, where they stay
+// once freed; the bound is fixed here instead, for the whole program.
+void keepLargeBuffersApart()
+{
+#ifdef __GLIBC__
+    static const bool fixed = mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    Q_UNUSED(fixed)
+#endif
+}
+
+// Gives the heap's free pages back to the system, what a check freed in small pieces.
 void releaseFreedMemory()
 {
 #ifdef __GLIBC__
@@ -79,6 +90,7 @@ PageFetcher::PageFetcher(std::chrono::milliseconds timeout, qint64 maxBodyBytes,
     , m_timeout(timeout)
     , m_maxBodyBytes(std::max<qint64>(maxBodyBytes, 1))
 {
+    keepLargeBuffersApart();
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         if (m_reply)

@@ -128,8 +128,8 @@ private Q_SLOTS:
         serve("header over meta",
             typed("text/html;charset=\"ISO-8859-1\"", "<meta charset=utf-8>" + cp1252), ete);
         serve("UTF-8 byte-order mark", htmlPage("\xEF\xBB\xBF" + utf8), ete);
-        serve("UTF-16 byte-order mark", typed({}, QByteArray("\xFF\xFE\xE9\x00t\x00", 6)),
-            { "\u00e9t" });
+        serve("UTF-16 byte-order mark", typed({}, QByteArray("\xFF\xFE\xE9\x00\xAC\x20", 6)),
+            { "\u00e9\u20ac" });
         serve("meta charset", htmlPage("<meta charset=windows-1252>" + cp1252), ete);
         serve("meta http-equiv",
             typed({},
@@ -267,17 +267,17 @@ private Q_SLOTS:
 
     void opensLinksThroughTheDesktopAndRefusesRelativeOnes()
     {
-        QDesktopServices::setUrlHandler("https", this, "open");
-        QDesktopServices::setUrlHandler("mailto", this, "open");
+        const QList<QUrl> links { QUrl("https://example.com/a?x=1"),
+            QUrl("mailto:me@example.com") };
+        for (const char* scheme : { "https", "mailto", "" }) // "": where a relative one would go
+            QDesktopServices::setUrlHandler(scheme, this, "open");
         LinuxDesktop desktop;
-        QVERIFY(!desktop.openUrl("") && !desktop.openUrl("example.com/page")
+        QVERIFY(!desktop.openUrl("") && !desktop.openUrl("example.com/a")
             && !desktop.openUrl("http://[::1"));
-        QVERIFY(desktop.openUrl("https://example.com/a?x=1")
-            && desktop.openUrl("mailto:someone@example.com"));
-        QCOMPARE(opened,
-            QList<QUrl>({ QUrl("https://example.com/a?x=1"), QUrl("mailto:someone@example.com") }));
-        QDesktopServices::unsetUrlHandler("https");
-        QDesktopServices::unsetUrlHandler("mailto");
+        QVERIFY(desktop.openUrl(links[0].toString()) && desktop.openUrl(links[1].toString()));
+        QCOMPARE(opened, links);
+        for (const char* scheme : { "https", "mailto", "" })
+            QDesktopServices::unsetUrlHandler(scheme);
     }
 
     void trayReportsOnlyPrimaryClicksOncePerAction()

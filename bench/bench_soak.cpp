@@ -150,7 +150,7 @@ int main(int argc, char** argv)
         [&] {
             endless = std::make_unique<LoopbackServer>();
             endless->on("/endless",
-                { .contentType = "text/plain",
+                { .headers = "Content-Type: text/plain\r\n",
                     .body = QByteArray("A1 B2C3 ").repeated(8192),
                     .pace = Pace::endless });
         },

@@ -11,4 +11,4 @@ bench: all
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 clean:
-	rm -rf build
+	rm -rf build build-san

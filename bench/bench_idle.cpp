@@ -1,5 +1,6 @@
 // Measures the program as it runs on a desktop: the time from launch to its window, and,
 // hidden in the tray between two checks, its CPU time per idle minute and its peak memory.
+#include "desktop_program.h"
 #include "fakes/loopback_server.h"
 #include "settings/file_formats.h"
 #include "x_session.h"
@@ -18,28 +19,6 @@ namespace {
 
 const QString mainTitle = QStringLiteral("^Gridvane \\(Southern Cal Edison\\) version 1\\.06$");
 
-QProcess* launch(const QString& configHome)
-{
-    auto* process = new QProcess;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("SESSION_MANAGER"));
-    process->setProcessEnvironment(env);
-    process->start(QStringLiteral(GRIDVANE_PATH), {});
-    process->waitForStarted();
-    return process;
-}
-
-void end(QProcess* process)
-{
-    process->terminate();
-    if (!process->waitForFinished(10000))
-        process->kill();
-    process->waitForFinished();
-    delete process;
-}
-
 // CPU time of all of a process's threads so far, in milliseconds, to the nanosecond the
 // scheduler counts (the clock ticks of /proc/<pid>/stat are too coarse for an idle program).
 double cpuMilliseconds(qint64 pid)
@@ -52,17 +31,6 @@ double cpuMilliseconds(qint64 pid)
             total += stat.readAll().split(' ').value(0).toDouble() / 1e6;
     }
     return total;
-}
-
-QByteArray statusField(qint64 pid, const QByteArray& name)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(name + ':'))
-            return line.mid(name.size() + 1).simplified();
-    }
-    return {};
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks when needed and runs each of them; extra arguments go to the page
-# benchmark. The desktop benchmark takes about three minutes (two idle minutes in the tray).
+# benchmark. The desktop benchmark takes about three minutes (two idle minutes in the tray),
+# the soak about one, and the memory benchmark about eleven (twenty checks, 30 s apart).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build >/dev/null
@@ -9,3 +10,5 @@ cmake --build build --target benchmarks --parallel "$(nproc)"
 runs=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@")
 build/bench/bench_page_text "${runs[@]}"
 build/bench/bench_idle
+build/bench/bench_soak
+build/bench/bench_memory

@@ -27,7 +27,8 @@ public:
     virtual void Navigate(const QString& url, qint16 flags) = 0;
     virtual void Stop() = 0;
     virtual bool Busy() const = 0;
-    // A range over the page held now; null while no page has been loaded.
+    // A range over the page held now; null while none is held. The page may be let go once
+    // its download-complete handler has returned; a range made from it keeps it.
     virtual std::unique_ptr<TextRange> createRange() = 0;
 
     void setDownloadCompleteHandler(std::function<void()> handler)

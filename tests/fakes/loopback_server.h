@@ -1,27 +1,25 @@
 #pragma once
 
-#include <QByteArray>
-#include <QHash>
-#include <QList>
 #include <QPointer>
+#include <QProcess>
+#include <QSslSocket>
 #include <QTcpServer>
-#include <QTcpSocket>
-#include <QtEndian>
-#include <algorithm>
-#include <utility>
+#include <QTimer>
 
 namespace gridvane::testing {
 
-// What the server answers on one path.
+// How an answer goes out: all at once; one byte a second; the head with no length, then the
+// body over and over while the client reads; or only the first half of the body.
+enum class Pace { allAtOnce, oneByteASecond, endless, closedMidBody };
+
 struct ScriptedReply
 {
     int status = 200;
     QByteArray reason = "OK";
-    QByteArray contentType = "text/html";
-    QByteArray headers = {}; // further header lines, each ending in CR LF
+    QByteArray headers = "Content-Type: text/html\r\n"; // lines ending in CR LF
     QByteArray body = {};
-    bool gzip = false; // body sent gzip-compressed, with Content-Encoding: gzip
-    bool held = false; // answer only on release(), so never unless the test releases it
+    bool held = false; // never answered
+    Pace pace = Pace::allAtOnce;
 };
 
 inline ScriptedReply htmlPage(
@@ -30,109 +28,85 @@ inline ScriptedReply htmlPage(
     return { .status = status, .reason = reason, .body = body };
 }
 
-inline ScriptedReply redirectTo(const QByteArray& location)
-{
-    return { .status = 302, .reason = "Found", .headers = "Location: " + location + "\r\n" };
-}
-
-// A gzip member holding the data: qCompress's raw deflate stream with the gzip header and
-// trailer in place of zlib's.
-inline QByteArray gzipped(const QByteArray& data)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : data) {
-        crc ^= static_cast<quint8>(byte);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    QByteArray trailer(8, '\0');
-    qToLittleEndian<quint32>(~crc, trailer.data());
-    qToLittleEndian<quint32>(static_cast<quint32>(data.size()), trailer.data() + 4);
-    // qCompress: 4-byte length, 2-byte zlib header, raw deflate, 4-byte Adler-32.
-    return QByteArray("\x1F\x8B\x08\x00\x00\x00\x00\x00\x02\x03", 10)
-        + qCompress(data, 9).mid(6).chopped(4) + trailer;
-}
-
-// A small HTTP/1.1 server on 127.0.0.1 that answers GET requests from a script of replies
-// by path; unknown paths get a 404. Each connection carries one request and is then closed.
-class LoopbackServer
+// An HTTP server on 127.0.0.1 answering GET requests by path from a script (404 otherwise),
+// one request per connection; https once serveTls has made it a key and certificate.
+class LoopbackServer : public QTcpServer
 {
 public:
-    LoopbackServer()
-    {
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                QObject::connect(socket, &QTcpSocket::readyRead, socket,
-                    [this, socket] { readRequest(socket); });
-                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-        m_server.listen(QHostAddress::LocalHost, 0);
-    }
-    bool isListening() const { return m_server.isListening(); }
+    LoopbackServer() { listen(QHostAddress::LocalHost, 0); }
     QString url(const QString& path) const
     {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+        return QStringLiteral("http%1://127.0.0.1:%2")
+                   .arg(pem.isEmpty() ? "" : "s")
+                   .arg(serverPort())
+            + path;
     }
-    void on(const QByteArray& path, const ScriptedReply& reply) { m_replies.insert(path, reply); }
-
-    // Held requests whose client is still connected.
-    int heldConnections() const
-    {
-        return int(std::count_if(m_held.cbegin(), m_held.cend(), [](const auto& held) {
-            return held.first && held.first->state() == QAbstractSocket::ConnectedState;
-        }));
-    }
-
-    // Answers every held request now.
-    void release()
-    {
-        for (const auto& [socket, reply] : std::exchange(m_held, {})) {
-            if (socket && socket->state() == QAbstractSocket::ConnectedState)
-                answer(socket, reply);
-        }
-    }
-
+    void on(const QByteArray& path, const ScriptedReply& reply) { replies.insert(path, reply); }
     bool lastRequestWas(const QByteArray& path) const
     {
-        return !requests.isEmpty() && requests.last().startsWith("GET " + path + ' ');
+        return requests.value(requests.size() - 1).startsWith("GET " + path + ' ');
+    }
+    // Makes a key and a certificate for 127.0.0.1 in the file and serves https with them.
+    bool serveTls(const QString& pemFile)
+    {
+        pem = pemFile;
+        return !QProcess::execute("openssl",
+            { "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", pem,
+                "-out", pem });
     }
 
-    // The request heads received, in order.
-    QList<QByteArray> requests;
+    QList<QByteArray> requests; // the request heads, in order
+    QList<QPointer<QTcpSocket>> held; // the connections of held requests, null once closed
+    QHash<QByteArray, ScriptedReply> replies;
+    QString pem;
 
 private:
-    void readRequest(QTcpSocket* socket)
+    void incomingConnection(qintptr descriptor) override
     {
-        // The head stays in the socket's buffer until all of it has come.
-        const qsizetype end = socket->peek(socket->bytesAvailable()).indexOf("\r\n\r\n");
-        if (end < 0)
-            return;
-        const QByteArray head = socket->read(end);
-        socket->readAll();
-        requests.append(head);
-
-        const ScriptedReply reply = m_replies.value(head.split(' ').value(1),
-            htmlPage("<html><body><p>No such page here</p></body></html>", 404, "Not Found"));
-        if (reply.held)
-            m_held.append({ socket, reply });
-        else
-            answer(socket, reply);
+        auto* socket = new QSslSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        if (!pem.isEmpty()) {
+            socket->setPrivateKey(pem, QSsl::Ec);
+            socket->setLocalCertificate(pem);
+            socket->startServerEncryption();
+        }
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+            const qsizetype end = socket->peek(socket->bytesAvailable()).indexOf("\r\n\r\n");
+            if (end < 0)
+                return; // the head stays in the buffer until all of it has come
+            requests.append(socket->readAll().left(end));
+            const ScriptedReply reply = replies.value(requests.last().split(' ').value(1),
+                htmlPage("<p>No such page here</p>", 404, "Not Found"));
+            reply.held ? held.append(socket) : answer(socket, reply);
+        });
     }
 
     static void answer(QTcpSocket* socket, const ScriptedReply& reply)
     {
-        const QByteArray body = reply.gzip ? gzipped(reply.body) : reply.body;
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason
-            + "\r\nContent-Type: " + reply.contentType
-            + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n"
-            + (reply.gzip ? "Content-Encoding: gzip\r\n" : "") + reply.headers + "\r\n" + body);
-        socket->disconnectFromHost();
+        const QByteArray& body = reply.body;
+        const QByteArray bytes = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason
+            + "\r\n" + reply.headers
+            + (reply.pace == Pace::endless
+                    ? ""
+                    : "Content-Length: " + QByteArray::number(body.size()) + "\r\n")
+            + "\r\n" + (reply.pace == Pace::closedMidBody ? body.left(body.size() / 2) : body);
+        if (reply.pace == Pace::endless)
+            connect(socket, &QTcpSocket::bytesWritten, socket, [socket, body] {
+                if (socket->bytesToWrite() < body.size())
+                    socket->write(body);
+            });
+        if (reply.pace == Pace::oneByteASecond) {
+            auto* timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket,
+                [=, sent = 0]() mutable { socket->write(bytes.mid(sent++, 1)); });
+            return timer->start(1000);
+        }
+        socket->write(bytes);
+        if (reply.pace != Pace::endless)
+            socket->disconnectFromHost();
     }
-
-    QTcpServer m_server;
-    QHash<QByteArray, ScriptedReply> m_replies;
-    QList<std::pair<QPointer<QTcpSocket>, ScriptedReply>> m_held;
 };
 
 } // namespace gridvane::testing

@@ -6,8 +6,12 @@
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QUrl>
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <utility>
 
 namespace gridvane {
@@ -15,6 +19,9 @@ namespace gridvane {
 namespace {
 
 constexpr int maxRedirects = 10;
+// What Qt may hold of a body that the fetcher has not taken yet: without a bound it reads an
+// endless body as fast as the server sends it, long after the fetcher has stopped at the cap.
+constexpr qint64 readBufferBytes = 1024 * 1024;
 
 // The pages put in place of a failed download begin with serverNotFoundText or with an
 // "HTTP <status> - <reason>" line, whose reason is our own, never the server's.
@@ -27,6 +34,7 @@ const QString serverErrorReason = QStringLiteral("Server error");
 const QString requestRefusedReason = QStringLiteral("Request refused");
 const QString unusableAddress = QStringLiteral("The address is not a valid web address.");
 const QString noAnswerInTime = QStringLiteral("The server did not answer in time.");
+const QString unusableHead = QStringLiteral("The server's answer has no usable head.");
 
 // A range shares the page it was made from, so it stays usable (and unchanged) while a later
 // download replaces the fetcher's page, for instance during a modal box inside the handler.
@@ -55,6 +63,26 @@ QString httpErrorReason(int status)
     return status >= 500 ? serverErrorReason : requestRefusedReason;
 }
 
+// A page passes through several buffers of its own size. glibc gives buffers of 128 KiB and
+// more pages of their own, which go back to the system when freed, but after the first long
+// page it raises that bound and keeps the next pages' buffers in its heap, where they stay
+// once freed; the bound is fixed here instead, for the whole program.
+void keepLargeBuffersApart()
+{
+#ifdef __GLIBC__
+    static const bool fixed = mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    Q_UNUSED(fixed)
+#endif
+}
+
+// Gives the heap's free pages back to the system, what a check freed in small pieces.
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 } // namespace
 
 PageFetcher::PageFetcher(std::chrono::milliseconds timeout, qint64 maxBodyBytes, QObject* parent)
@@ -62,6 +90,7 @@ PageFetcher::PageFetcher(std::chrono::milliseconds timeout, qint64 maxBodyBytes,
     , m_timeout(timeout)
     , m_maxBodyBytes(std::max<qint64>(maxBodyBytes, 1))
 {
+    keepLargeBuffersApart();
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         if (m_reply)
@@ -97,9 +126,14 @@ void PageFetcher::Navigate(const QString& url, qint16 flags)
     request.setAttribute(
         QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(maxRedirects);
-    // Accept-Encoding is left to Qt, which then inflates gzip and deflate bodies itself.
+    // Accept-Encoding is left to Qt, which then inflates gzip and deflate bodies itself, as
+    // far as they are read. The cap bounds what a body may inflate to; Qt's own check would
+    // fail a body that inflates far instead of cutting it there.
+    request.setDecompressedSafetyCheckThreshold(-1);
 
     m_reply = m_network.get(request);
+    m_reply->setReadBufferSize(readBufferBytes);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &PageFetcher::readHead);
     connect(m_reply, &QNetworkReply::readyRead, this, &PageFetcher::readBody);
     connect(m_reply, &QNetworkReply::finished, this, [this] {
         readBody();
@@ -128,6 +162,16 @@ std::unique_ptr<TextRange> PageFetcher::createRange()
     return std::make_unique<PageRange>(m_page);
 }
 
+// Qt drops every header field of a head it finds too large (more than 100 fields, or too
+// many bytes) and goes on with the body as if there had been none; no server of a real page
+// answers without a single field.
+void PageFetcher::readHead()
+{
+    if (m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()
+        && m_reply->rawHeaderPairs().isEmpty())
+        complete(serverNotFoundPage(unusableHead));
+}
+
 void PageFetcher::readBody()
 {
     if (!m_reply)
@@ -147,7 +191,11 @@ void PageFetcher::settle(bool cutAtCap)
         const int code = status.toInt();
         complete(httpStatusLine(code, httpErrorReason(code)));
     } else if (cutAtCap || m_reply->error() == QNetworkReply::NoError) {
-        complete(visibleText(m_body, m_reply->rawHeader("Content-Type")));
+        // The transfer ends before the page is read, so that nothing more comes in meanwhile.
+        QByteArray body = std::exchange(m_body, {});
+        const QByteArray contentType = m_reply->rawHeader("Content-Type");
+        dropReply();
+        complete(visibleText(std::move(body), contentType));
     } else if (m_reply->url().isLocalFile()) {
         complete(
             httpStatusLine(404, fileNotFoundReason) + QLatin1Char('\n') + m_reply->errorString());
@@ -159,10 +207,10 @@ void PageFetcher::settle(bool cutAtCap)
 
 // Ends the download with the given page. The page takes over and the handler runs from the
 // event loop, so the caller (a reply's signal, Navigate) has returned by then.
-void PageFetcher::complete(const QString& pageText)
+void PageFetcher::complete(QString pageText)
 {
     dropReply();
-    auto page = std::make_shared<const SearchablePage>(pageText);
+    auto page = std::make_shared<const SearchablePage>(std::move(pageText));
     QMetaObject::invokeMethod(
         this,
         [this, page = std::move(page), download = m_download]() mutable {
@@ -170,9 +218,15 @@ void PageFetcher::complete(const QString& pageText)
                 return; // stopped or replaced since
             m_busy = false;
             m_page = std::move(page);
-            // The handler may Stop, Navigate or run a nested event loop, so nothing of this
-            // call runs after it.
+            const QPointer<PageFetcher> alive(this);
+            // The handler may Stop, Navigate or run a nested event loop, in which later
+            // downloads complete.
             raiseDownloadComplete();
+            // Its check is done: the page goes (a range made from it keeps it), and so does
+            // the memory the download took.
+            if (alive)
+                m_page.reset();
+            releaseFreedMemory();
         },
         Qt::QueuedConnection);
 }

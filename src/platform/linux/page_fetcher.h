@@ -19,14 +19,18 @@ class SearchablePage;
 // searches its visible text. It never shows the page. Navigate takes the URL box's text and
 // reads it through pageUrl.
 //
-// A download that does not end within the timeout fails; a body is read up to maxBodyBytes
-// and analysed as far as it got. A failed download leaves a page that says why: the
-// server-not-found text when no HTTP answer came, "HTTP 404 - File not found" when the page
-// or file does not exist, and for any other HTTP error only "HTTP <status> - <reason>" in our
-// own words ("Server error" from 500 up, "Request refused" below), never the server's text.
+// A download that does not end within the timeout fails; a body is read as it arrives, up to
+// maxBodyBytes (inflated, when it came compressed), and analysed as far as it got: the
+// transfer is aborted there. An answer without a usable head (too large a one) fails. A
+// failed download leaves a page that says why: the server-not-found text when no HTTP answer
+// came, "HTTP 404 - File not found" when the page or file does not exist, and for any other
+// HTTP error only "HTTP <status> - <reason>" in our own words ("Server error" from 500 up,
+// "Request refused" below), never the server's text.
 //
 // Completion is always raised from the event loop, never inside Navigate or Stop; a download
 // ended by Stop, or replaced by a new Navigate, raises nothing at all.
+// The page is held while the completion handler runs; once it returns, only the ranges made
+// from it keep it.
 class PageFetcher : public QObject, public Browser
 {
     Q_OBJECT
@@ -45,9 +49,10 @@ public:
     std::unique_ptr<TextRange> createRange() override;
 
 private:
+    void readHead();
     void readBody();
     void settle(bool cutAtCap);
-    void complete(const QString& pageText);
+    void complete(QString pageText);
     void dropReply();
 
     const std::chrono::milliseconds m_timeout;

@@ -221,9 +221,14 @@ QString decodePage(const QByteArray& body, const QByteArray& contentType)
     return decodeWindows1252(body);
 }
 
-QString visibleTextOfHtml(QStringView html)
+namespace {
+
+// The visible text of a page in UTF-8. The bytes go before the text is put together, so a
+// long page is never held in all its forms at once.
+QString textOfHtml(QByteArray utf8)
 {
-    const QByteArray utf8 = html.toUtf8();
+    // The parser would take a NUL for the end of the page; browsers leave it out of the text.
+    utf8.removeIf([](char c) { return c == '\0'; });
     htmlParserCtxtPtr parser
         = htmlCreateMemoryParserCtxt(utf8.constData(), static_cast<int>(utf8.size()));
     if (!parser)
@@ -244,17 +249,26 @@ QString visibleTextOfHtml(QStringView html)
             | HTML_PARSE_IGNORE_ENC);
     htmlParseDocument(parser);
     htmlFreeParserCtxt(parser);
+    utf8 = QByteArray();
     return collector.out.text();
 }
 
-QString visibleText(const QByteArray& body, const QByteArray& contentType)
+} // namespace
+
+QString visibleTextOfHtml(QStringView html)
 {
-    const QString text = decodePage(body, contentType);
+    return textOfHtml(html.toUtf8());
+}
+
+QString visibleText(QByteArray body, const QByteArray& contentType)
+{
+    QByteArray utf8 = decodePage(body, contentType).toUtf8();
+    body = QByteArray();
     if (!contentType.trimmed().toLower().startsWith("text/plain"))
-        return visibleTextOfHtml(text);
-    const QByteArray utf8 = text.toUtf8();
+        return textOfHtml(std::move(utf8));
     TextBuilder out(utf8.size());
     out.append(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), true);
+    utf8 = QByteArray();
     return out.text();
 }
 
@@ -262,9 +276,9 @@ namespace {
 
 // Case-folded, with every run of white space (line breaks and no-break spaces included) made
 // one blank, so a text matches however the page breaks its lines.
-QString searchForm(const QString& text)
+QString searchForm(QString text)
 {
-    QString folded = text.toCaseFolded();
+    QString folded = std::move(text).toCaseFolded();
     QChar* const begin = folded.data();
     QChar* out = begin;
     bool inRun = false;
@@ -284,8 +298,8 @@ QString searchForm(const QString& text)
 
 } // namespace
 
-SearchablePage::SearchablePage(const QString& text)
-    : m_folded(searchForm(text))
+SearchablePage::SearchablePage(QString text)
+    : m_folded(searchForm(std::move(text)))
 {
 }
 

@@ -11,12 +11,12 @@ namespace gridvane {
 // valid UTF-8, else windows-1252 (which also stands in for Latin-1 and ASCII, as in browsers).
 QString decodePage(const QByteArray& body, const QByteArray& contentType);
 
-// The text a reader sees on the page: character references decoded; the head, scripts,
-// styles, templates and comments left out; every run of white space (no-break spaces
-// included) collapsed to one blank; blocks, table cells and line breaks on lines of their
-// own, inline elements joined without a break. A text/plain body is taken as it is, with the
-// same white-space rule.
-QString visibleText(const QByteArray& body, const QByteArray& contentType);
+// The text a reader sees on the page: character references decoded; NUL characters dropped;
+// the head, scripts, styles, templates and comments left out; every run of white space
+// (no-break spaces included) collapsed to one blank; blocks, table cells and line breaks on
+// lines of their own, inline elements joined without a break. A text/plain body is taken as
+// it is, with the same white-space rule.
+QString visibleText(QByteArray body, const QByteArray& contentType);
 
 // The same from text that is already decoded.
 QString visibleTextOfHtml(QStringView html);
@@ -26,7 +26,7 @@ QString visibleTextOfHtml(QStringView html);
 class SearchablePage
 {
 public:
-    explicit SearchablePage(const QString& text);
+    explicit SearchablePage(QString text);
 
     // True when the text occurs in the page, compared after Unicode case folding of both and
     // with any run of white space on either side (blanks, tabs, line breaks, form feeds,

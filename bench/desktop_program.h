@@ -1,0 +1,48 @@
+#pragma once
+
+// The program itself, started by the desktop benchmarks with a configuration folder of their
+// own, and what /proc says about it.
+#include <QFile>
+#include <QProcess>
+
+namespace gridvane::testing {
+
+inline QProcess* launch(const QString& configHome)
+{
+    auto* process = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("SESSION_MANAGER"));
+    // The benchmarks' loopback servers are reached directly, whatever proxy this machine uses.
+    for (const char* proxy :
+        { "http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY" })
+        env.remove(QString::fromLatin1(proxy));
+    process->setProcessEnvironment(env);
+    process->start(QStringLiteral(GRIDVANE_PATH), {});
+    process->waitForStarted();
+    return process;
+}
+
+inline void end(QProcess* process)
+{
+    process->terminate();
+    if (!process->waitForFinished(10000))
+        process->kill();
+    process->waitForFinished();
+    delete process;
+}
+
+// A field of /proc/<pid>/status, such as "VmRSS", without its name ("36432 kB").
+inline QByteArray statusField(qint64 pid, const QByteArray& name)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(name + ':'))
+            return line.mid(name.size() + 1).simplified();
+    }
+    return {};
+}
+
+} // namespace gridvane::testing

@@ -1,0 +1,36 @@
+// The page reader: the first line of the input is the Content-Type header, the rest the body.
+// Its visible text is searched the five ways a check searches a page: for the two failure
+// texts, for the outage heading, for a code that is on the page, and for an empty code.
+#include "monitor/texts.h"
+#include "platform/browser.h"
+#include "platform/linux/visible_text.h"
+
+#include <QtGlobal>
+
+using namespace gridvane;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    const qsizetype newline = input.indexOf('\n');
+    const QString text
+        = visibleText(input.mid(newline + 1), newline < 0 ? QByteArray() : input.left(newline));
+    const SearchablePage page(text);
+    page.contains(serverNotFoundText);
+    page.contains(pageNotFoundText);
+    page.contains(texts::outageHeading);
+
+    // The middle third of the text, not cutting a surrogate pair, is always found.
+    qsizetype from = text.size() / 3;
+    qsizetype to = text.size() - from;
+    if (from < to && text[from].isLowSurrogate())
+        ++from;
+    if (from < to && text[to - 1].isHighSurrogate())
+        --to;
+    const QString code = text.mid(from, to - from);
+    if (!code.isEmpty() && !page.contains(code))
+        qFatal("code on the page not found: %s", qPrintable(code));
+    if (page.contains(QString()))
+        qFatal("the empty code was found");
+    return 0;
+}

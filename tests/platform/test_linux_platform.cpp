@@ -1,0 +1,326 @@
+#include "fakes/loopback_server.h"
+#include "monitor/texts.h"
+#include "platform/linux/linux_desktop.h"
+#include "platform/linux/linux_system_info.h"
+#include "platform/linux/linux_tray.h"
+#include "platform/linux/page_fetcher.h"
+#include "platform/linux/qt_message_boxes.h"
+#include "shell/ui/program_icon.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using namespace gridvane;
+using namespace gridvane::testing;
+
+namespace {
+
+const QByteArray h1 = "<h1>Communities Affected by Rotating Outages</h1>";
+const QByteArray outagePage = "<html><head><title>Outages</title></head><body><h1>Communities "
+                              "<b>Affected</b>\n  by Rotating Outages</h1><table><tr><td>Group "
+                              "A123</td><td>Group B45</td></tr></table>";
+const qint64 cap = 4 << 20;
+
+ScriptedReply redirectTo(const QByteArray& location)
+{
+    return { .status = 302, .reason = "Found", .headers = "Location: " + location + "\r\n" };
+}
+
+ScriptedReply typed(const QByteArray& contentType, const QByteArray& body)
+{
+    return { .headers = "Content-Type: " + contentType + "\r\n", .body = body };
+}
+
+} // namespace
+
+// The Linux and Qt side: the page fetcher against loopback servers, wall (a stand-in first on
+// the search path), the URL handlers, the tray icon, the message boxes, the settings folder.
+class TestLinuxPlatform : public QObject
+{
+    Q_OBJECT
+
+    LoopbackServer server, secure, untrusted;
+    QTemporaryDir dir;
+    QList<QUrl> opened;
+
+public Q_SLOTS:
+    void open(const QUrl& url) { opened << url; }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        server.on("/outage", htmlPage(outagePage));
+        // https with certificates made here; only one is trusted, in this test only.
+        QVERIFY(secure.serveTls(dir.filePath("secure.pem"))
+            && untrusted.serveTls(dir.filePath("untrusted.pem")));
+        secure.on("/outage", htmlPage(outagePage));
+        untrusted.on("/outage", htmlPage(outagePage));
+        QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+        trusting.addCaCertificates(dir.filePath("secure.pem"));
+        QSslConfiguration::setDefaultConfiguration(trusting);
+        // wall: records its arguments and input; hangs on "hang".
+        QFile wall(dir.filePath("wall"));
+        QVERIFY(wall.open(QIODevice::WriteOnly)
+            && wall.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        wall.write("#!/bin/sh\ncd " + QFile::encodeName(dir.path())
+            + "; echo $# >arguments; cat >message; grep -q hang message && exec sleep 1000\n");
+        qputenv("PATH", QFile::encodeName(dir.path()) + ':' + qgetenv("PATH"));
+    }
+
+    // What a reader finds on the page a download leaves, whatever the server did: each text
+    // is there, or with a leading "!" is not.
+    void leavesPageSayingWhatCameBack_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("timeout"); // milliseconds
+        // A path is one on the plain server; a reply is served on a path of its own.
+        const auto row = [this](const char* name, const QString& url, const QStringList& texts,
+                             int timeout = 5000) {
+            QTest::newRow(name) << (url.startsWith('/') ? server.url(url) : url) << texts
+                                << timeout;
+        };
+        const auto serve = [&](const char* name, const ScriptedReply& reply,
+                               const QStringList& texts, int timeout = 5000) {
+            server.on('/' + QByteArray(name).toHex(), reply);
+            row(name, '/' + QByteArray(name).toHex(), texts, timeout);
+        };
+        const QString heading = texts::outageHeading, up = '!' + serverNotFoundText;
+        // Case is folded, a run of white space matches any other, an empty text is never found.
+        const QStringList outage { heading, "affected\t\r\n by", "group a123 group b45", "!" };
+        // A failed download: the page says so and is never analysed.
+        const QStringList failed { serverNotFoundText, '!' + heading, "!HTTP 404" };
+
+        row("page", "/outage", outage);
+        row("no scheme, a port, blanks around", " " + server.url("/outage").mid(7) + "\t", outage);
+        // An error page says only what went wrong, in the program's words: never the server's.
+        row("404", "/nowhere", { "HTTP 404 - File not found", up, "!such page" });
+        serve("500", htmlPage(outagePage, 500, "Internal Server Error"),
+            { "HTTP 500 - Server error", "!HTTP 404", up, '!' + heading, "!A123", "!Internal" });
+        row("missing file", QUrl::fromLocalFile(dir.filePath("none")).toString(),
+            { "HTTP 404 - File not found", up });
+        serve("visible text",
+            htmlPage(
+                "<title>T1</title><style>p{}</style><script>var g = 'A9';</script><p>  "
+                "Group\t\tA123 &nbsp; "
+                "&#160;is\r\n out<br>&amp; "
+                "&lt;&eacute;t&#233;&#x2013;&quot;&gt;<div>voil&agrave;</div> A<i>12</i>3"
+                "<!-- A7 "
+                "--><template>A8</template><style>.x{}</style><table><tr><td>A1<td>B2</table>"),
+            { QStringLiteral("Group A123 is out & <\u00e9t\u00e9\u2013\"> voil\u00e0 A123 A1 B2"),
+                "!A1B2", "!T1", "!A9", "!A7", "!A8", "!p{}", "!.x" });
+        serve("plain text",
+            typed("text/plain", "<b>A1</b>  and\n\nB2 \xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3"),
+            { QStringLiteral("<b>a1</b> and b2 \u03bf\u03b4\u03bf\u03c2") });
+        // The charset: header, else byte-order mark, else <meta>, else UTF-8 if valid, else
+        // windows-1252.
+        const QStringList ete { QStringLiteral("\u00c9T\u00c9 \u201ca1\u201d") };
+        const QByteArray utf8 = "\xC3\xA9t\xC3\xA9 \xE2\x80\x9C"
+                                "A1\xE2\x80\x9D",
+                         cp1252 = "\xE9t\xE9 \x93"
+                                  "A1\x94";
+        serve("header over meta",
+            typed("text/html;charset=\"ISO-8859-1\"", "<meta charset=utf-8>" + cp1252), ete);
+        serve("UTF-8 byte-order mark", htmlPage("\xEF\xBB\xBF" + utf8), ete);
+        serve("UTF-16 byte-order mark", typed({}, QByteArray("\xFF\xFE\xE9\x00\xAC\x20", 6)),
+            { "\u00e9\u20ac" });
+        serve("meta charset", htmlPage("<meta charset=windows-1252>" + cp1252), ete);
+        serve("meta http-equiv",
+            typed({},
+                "<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=iso-8859-1\">"
+                    + cp1252),
+            ete);
+        serve("unknown header charset", typed("text/html; charset=no-such-charset", utf8), ete);
+        serve("UTF-8 cut inside a character", htmlPage(utf8 + "\xE2\x80"), ete);
+        serve("else windows-1252", htmlPage(cp1252), ete);
+        serve("NUL and invalid bytes",
+            typed("text/html; charset=utf-8",
+                h1 + QByteArrayLiteral("A1\0\0 \xFF\xFE \xC3( B\0002</p>\xE2\x82 C3")),
+            { heading, "A1", "B2", "C3" });
+
+        // Hostile servers. "B2" ends exactly at the cap, "C3" starts there.
+        const QByteArray atCap = "A1" + QByteArray(cap - 4, ' ') + "B2C3";
+        serve("inflating far past the cap",
+            { .headers = "Content-Encoding: deflate\r\n",
+                .body = qCompress(atCap + QByteArray(cap * 16, ' ')).mid(4) },
+            { "a1 b2", "!C3" });
+        serve("endless body cut at the cap", { .body = "A1 B2C3 " + atCap, .pace = Pace::endless },
+            { "A1 B2C3 A1" });
+        serve("one byte a second", { .body = outagePage, .pace = Pace::oneByteASecond }, failed,
+            1500);
+        serve("closed mid-body", { .body = outagePage + outagePage, .pace = Pace::closedMidBody },
+            failed);
+        serve("never answers", { .held = true }, failed, 300);
+        serve("a megabyte of headers",
+            { .headers = QByteArray("X-Filler: 1\r\n").repeated(80000), .body = outagePage },
+            failed);
+        serve("redirect to file:", redirectTo(QUrl::fromLocalFile(__FILE__).toEncoded()),
+            failed); // has h1
+        serve("redirect to ftp:",
+            redirectTo(server.url("/outage").replace("http", "ftp").toLatin1()), failed);
+        serve("redirect to javascript:", redirectTo("javascript:'" + h1 + "'"), failed);
+        server.on("/loop", redirectTo("/loop"));
+        row("redirect loop", "/loop", failed);
+        serve("a million nested elements",
+            htmlPage(h1 + QByteArray("<i>").repeated(1000000) + "A1</i><p>B2"),
+            { heading, "A1 B2" });
+        row("https", secure.url("/outage"), outage);
+        row("https, untrusted", untrusted.url("/outage"), failed);
+        serve("http to https", redirectTo(secure.url("/outage").toLatin1()), outage);
+        secure.on("/to-http", redirectTo(server.url("/outage").toLatin1()));
+        row("https to http", secure.url("/to-http"), failed);
+        for (const char* url : { "http://127.0.0.1:1/", "http://[::1", "gopher://127.0.0.1/" })
+            row(url, url, failed);
+    }
+    void leavesPageSayingWhatCameBack()
+    {
+        QFETCH(QString, url);
+        QFETCH(QStringList, texts);
+        QFETCH(int, timeout);
+        PageFetcher fetcher(std::chrono::milliseconds(timeout), cap);
+        std::unique_ptr<TextRange> page; // null again if raised twice, or while busy
+        fetcher.setDownloadCompleteHandler(
+            [&] { page = page || fetcher.Busy() ? nullptr : fetcher.createRange(); });
+        // Whatever the server did, the next download goes as usual.
+        for (const auto& [target, expected] :
+            { std::pair(url, texts), { server.url("/outage"), { texts::outageHeading } } }) {
+            // Raised after Navigate returned and not much past the timeout, the fetcher busy until
+            // then; the page is let go once the handler has returned.
+            page.reset();
+            fetcher.Navigate(target, navNoHistory);
+            QVERIFY(
+                !page && QTest::qWaitFor([&] { return page || !fetcher.Busy(); }, timeout + 5000));
+            QVERIFY(page && !fetcher.Busy() && !fetcher.createRange());
+            for (const QString& text : expected)
+                QVERIFY2(text.startsWith('!') != page->findText(text.mid(text.startsWith('!'))),
+                    qPrintable(text));
+        }
+    }
+
+    // Stop and a new Navigate drop the download under way and raise nothing for it, also from
+    // inside the handler, which may wait in a nested event loop (a modal box) meanwhile.
+    void raisesOnlyTheLastDownloadWhenStoppedOrReplaced()
+    {
+        server.on("/held", { .held = true });
+        server.on("/second", htmlPage("<p>B2"));
+        server.held.clear();
+        PageFetcher fetcher;
+        int completions = 0;
+        std::unique_ptr<TextRange> first, second;
+        QEventLoop modal;
+        fetcher.setDownloadCompleteHandler([&] {
+            if (++completions > 1) // inside the "modal box"
+                return second = fetcher.createRange(), modal.quit();
+            first = fetcher.createRange();
+            fetcher.Navigate("http://[::1", navNoHistory); // failed, stopped before reported
+            fetcher.Stop();
+            fetcher.Navigate(server.url("/second"), navNoHistory);
+            QTimer::singleShot(20000, &modal, &QEventLoop::quit); // only if the test fails
+            modal.exec();
+        });
+        fetcher.Navigate(server.url("/held"), navNoHistory);
+        QTRY_COMPARE(server.held.size(), 1);
+        QVERIFY(
+            server.requests.last().contains("User-Agent: " + PageFetcher::userAgent().toLatin1()));
+        fetcher.Stop();
+        QVERIFY(!fetcher.Busy());
+        QTRY_VERIFY(!server.held[0]);
+        fetcher.Navigate(server.url("/held"), navNoHistory);
+        QTRY_COMPARE(server.held.size(), 2);
+        fetcher.Navigate(server.url("/outage"), navNoHistory);
+        QTRY_VERIFY(!server.held[1] && second);
+        QVERIFY(completions == 2 && first->findText("A123") && !first->findText("B2")
+            && second->findText("B2"));
+    }
+
+    void broadcastsTheMessageOnWallsInputNeverInItsArguments()
+    {
+        LinuxDesktop desktop;
+        QFile input(dir.filePath("message")), arguments(dir.filePath("arguments"));
+        for (const QString& message : { QStringLiteral("Attention!\r\nGroup A1\r\n"), QString() }) {
+            desktop.broadcast(message);
+            QTRY_VERIFY(desktop.findChildren<QProcess*>().isEmpty());
+            QVERIFY(input.open(QIODevice::ReadOnly) && arguments.open(QIODevice::ReadOnly));
+            QCOMPARE(input.readAll(), message.isEmpty() ? "" : "Attention!\nGroup A1\n");
+            QCOMPARE(arguments.readAll(), "0\n");
+            input.close(), arguments.close();
+        }
+    }
+
+    void killsAndReapsAWallThatHangs()
+    {
+        LinuxDesktop desktop;
+        desktop.setBroadcastTimeout(std::chrono::milliseconds(200));
+        desktop.broadcast("hang");
+        // Running once the call returned; reaped once killed, or it would stay a zombie.
+        const QString proc
+            = QStringLiteral("/proc/%1").arg(desktop.findChild<QProcess*>()->processId());
+        QVERIFY(QFile::exists(proc));
+        QTRY_VERIFY(!QFile::exists(proc));
+    }
+
+    void opensLinksThroughTheDesktopAndRefusesRelativeOnes()
+    {
+        const QList<QUrl> links { QUrl("https://example.com/a?x=1"),
+            QUrl("mailto:me@example.com") };
+        for (const char* scheme : { "https", "mailto", "" }) // "": where a relative one would go
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+        LinuxDesktop desktop;
+        QVERIFY(!desktop.openUrl("") && !desktop.openUrl("example.com/a")
+            && !desktop.openUrl("http://[::1"));
+        QVERIFY(desktop.openUrl(links[0].toString()) && desktop.openUrl(links[1].toString()));
+        QCOMPARE(opened, links);
+        for (const char* scheme : { "https", "mailto", "" })
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+
+    void trayReportsOnlyPrimaryClicksOncePerAction()
+    {
+        LinuxTray tray(programIcon(), "Gridvane");
+        int clicks = 0;
+        tray.setMouseEventHandler([&clicks] { ++clicks; });
+        // A double click arrives as Trigger then DoubleClick; it must count once.
+        for (auto reason : { QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick,
+                 QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Trigger })
+            Q_EMIT tray.findChild<QSystemTrayIcon*>()->activated(reason);
+        QCOMPARE(clicks, 2);
+    }
+
+    void boxReportsYesOrNoAndShowsItsTextPlain()
+    {
+        for (const auto button : { QMessageBox::Yes, QMessageBox::No }) {
+            QString shown;
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                shown = box->textFormat() == Qt::PlainText ? box->text() : "<markup>";
+                box->button(button)->click();
+            });
+            QCOMPARE(QtMessageBoxes().show(
+                         { "Gridvane Alert!", "Attention!\r\n<b>A1</b>", BoxButtons::YesNo }),
+                button == QMessageBox::Yes ? answerYes : answerNo);
+            QCOMPARE(shown, "Attention!\n<b>A1</b>");
+        }
+    }
+
+    void settingsFolderFollowsAnAbsoluteXdgConfigHomeOnly()
+    {
+        const QByteArray absolute = QFile::encodeName(dir.filePath("config"));
+        qputenv("HOME", "/home/someone");
+        for (const QByteArray& value :
+            { absolute, QByteArray(), QByteArray(""), QByteArray("relative") }) {
+            value.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", value);
+            QCOMPARE(LinuxSystemInfo().configDirectory(),
+                value == absolute ? absolute + "/gridvane" : "/home/someone/.config/gridvane");
+        }
+        QVERIFY(!QFile::exists(absolute)); // nothing is made on the way
+    }
+};
+
+QTEST_MAIN(TestLinuxPlatform)
+#include "test_linux_platform.moc"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Kills a program that saves the settings without end (tests/settings/settings_saver.cpp, which
+# Kills a program that saves the settings without end (bench/settings_saver.cpp, which
 # alternates between two versions) at random moments, again and again, and checks after every
 # kill that Settings.ini and NetSend.ini are each exactly the old or the new version. Takes a
 # few minutes, so no test runs it. Usage: scripts/kill-soak.sh [kills]   (default 1000)
@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 kills=${1:-1000}
 cmake -S . -B build >/dev/null
 cmake --build build --target settings_saver --parallel "$(nproc)" >/dev/null
-saver=build/tests/settings_saver
+saver=build/bench/settings_saver
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

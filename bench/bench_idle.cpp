@@ -37,10 +37,11 @@ double cpuMilliseconds(qint64 pid)
 
 int main(int argc, char** argv)
 {
-    XSession session;
-    if (!session.start(true))
-        return 1;
     QCoreApplication app(argc, argv);
+    XSession session;
+    QProcess trayer; // ended before the session's display
+    if (!session.start() || !startTrayer(trayer))
+        return 1;
     const int idleSeconds = argc > 1 ? atoi(argv[1]) : 120;
 
     // Start-up to the window: a first start, which shows the window.

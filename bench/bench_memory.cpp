@@ -53,10 +53,11 @@ struct Run
 
 int main(int argc, char** argv)
 {
-    XSession session;
-    if (!session.start(true))
-        return 1;
     QCoreApplication app(argc, argv);
+    XSession session;
+    QProcess trayer; // ended before the session's display
+    if (!session.start() || !startTrayer(trayer))
+        return 1;
     const int checks = argc > 1 ? atoi(argv[1]) : 20;
 
     LoopbackServer server;

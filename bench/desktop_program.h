@@ -2,10 +2,20 @@
 
 // The program itself, started by the desktop benchmarks with a configuration folder of their
 // own, and what /proc says about it.
+#include "x_session.h"
+
 #include <QFile>
 #include <QProcess>
 
 namespace gridvane::testing {
+
+// An XEmbed tray on the session's display for the program to dock in.
+inline bool startTrayer(QProcess& trayer)
+{
+    trayer.start(QStringLiteral("trayer"), { "--edge", "top", "--widthtype", "request" });
+    return XSession::waitFor(
+        [] { return XSession::run("xdotool", { "search", "--class", "trayer" }) != ""; });
+}
 
 inline QProcess* launch(const QString& configHome)
 {

@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
-#include <QThread>
 #include <QTimer>
 #include <list>
 
@@ -20,25 +19,18 @@ public:
             process.terminate(), process.waitForFinished(3000);
     }
 
-    // Starts Xvfb, for a desktop openbox and then trayer (which cannot open the display while
-    // a window manager starts), and names the display in DISPLAY for this process's children.
-    bool start(bool desktop)
+    // Starts Xvfb and openbox, and names the display in DISPLAY for this process's children.
+    bool start()
     {
         QProcess& xvfb = m_processes.emplace_back();
         xvfb.start("Xvfb", { "-displayfd", "1", "-nolisten", "tcp" });
         while (!xvfb.canReadLine() && xvfb.waitForReadyRead(20000)) { }
         qputenv("DISPLAY", ':' + xvfb.readLine().trimmed());
         qunsetenv("WAYLAND_DISPLAY");
-        if (desktop) {
-            m_processes.emplace_back().start("openbox", { "--sm-disable" });
-            waitFor([] { return run("wmctrl", { "-m" }) != ""; });
-            m_processes.emplace_back().start(
-                "trayer", { "--edge", "top", "--widthtype", "request" });
-        }
-        const auto trayer = [] { return run("xdotool", { "search", "--class", "trayer" }) != ""; };
-        if (qgetenv("DISPLAY").size() > 1 && (!desktop || waitFor(trayer)))
+        m_processes.emplace_back().start("openbox", { "--sm-disable" });
+        if (waitFor([] { return run("wmctrl", { "-m" }) != ""; }))
             return true;
-        qWarning("Xvfb, openbox or trayer did not start");
+        qWarning("Xvfb or openbox did not start");
         return false;
     }
 
@@ -74,8 +66,6 @@ public:
 
     static void pause(int milliseconds)
     {
-        if (!QCoreApplication::instance())
-            return QThread::msleep(milliseconds);
         QEventLoop loop;
         QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
         loop.exec();

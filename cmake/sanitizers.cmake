@@ -9,12 +9,11 @@ add_compile_options(-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-re
 add_link_options(-fsanitize=address,undefined)
 
 # Every test of this build, and every program a test starts, reads the sanitizers' options
-# from the environment that ctest passes on. Leaks inside other libraries are suppressed by
-# lsan.supp; the symbolizer falls back to binutils' addr2line when llvm-symbolizer is missing.
+# from the environment that ctest passes on. The symbolizer falls back to binutils' addr2line
+# when llvm-symbolizer is missing.
 set(sanitizer_env ${CMAKE_BINARY_DIR}/sanitizer_env.cmake)
 file(WRITE ${sanitizer_env} "
 set(ENV{ASAN_OPTIONS} \"detect_leaks=1:allow_addr2line=1\")
 set(ENV{UBSAN_OPTIONS} \"print_stacktrace=1:allow_addr2line=1\")
-set(ENV{LSAN_OPTIONS} \"suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp:print_suppressions=0\")
 ")
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${sanitizer_env})

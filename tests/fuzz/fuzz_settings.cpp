@@ -1,27 +1,13 @@
-// The Settings.ini reader and start-up: the input is Settings.ini, and after a NUL byte, if
-// there is one, NetSend.ini. Every field the reader finds is read; then start-up loads both
-// files into the model. When it loads them without an error box, saving the model and
-// loading the saved files again must give the same settings, unless a value holds a double
-// quote (values are never escaped, so such a value comes back cut at the quote).
+// The settings files and start-up: the input is Settings.ini, and after a NUL byte, if there is
+// one, NetSend.ini. Every field the reader finds is read, and NetSend.ini's bytes come back from
+// decoding and encoding (an odd last byte gains its zero high byte). When start-up loads both
+// files without an error box, it shows the message the file holds, and what it then saves, a
+// second start-up loads and saves again unchanged, unless a value holds a double quote (values
+// are never escaped, so such a value comes back cut at the quote).
 #include "fakes/fakes.h"
-#include "fakes/files.h"
-#include "settings/file_formats.h"
 
 using namespace gridvane;
 using namespace gridvane::testing;
-
-namespace {
-QStringList settingsOf(const frmGridvane& form)
-{
-    QStringList values { form.txtURL.Text(), form.strInterval, form.strNetSend,
-        form.txtNetSend.Text() };
-    for (const auto& box : form.txtGroup) {
-        if (box.Tag == QLatin1String("1"))
-            values << box.Text();
-    }
-    return values;
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -31,23 +17,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             reader.next();
     } catch (const TrappedError&) {
     }
-
-    Harness first;
     const qsizetype nul = input.indexOf('\0');
+    const QByteArray message = nul < 0 ? QByteArray() : input.mid(nul + 1);
+    if (encodeUtf16Le(decodeUtf16Le(message)) != message + QByteArray(message.size() % 2, '\0'))
+        qFatal("NetSend.ini does not survive a load and a save");
+
+    QByteArray saved[2];
+    Harness first, second;
+    second.system.configDir = first.system.configDir;
     writeFile(first.settingsPath(), input.left(nul < 0 ? input.size() : nul));
     if (nul >= 0)
-        writeFile(first.netSendPath(), input.mid(nul + 1));
-    first.form.Form_Load();
-    const QStringList loaded = settingsOf(first.form);
-    if (!first.boxes.shown.empty() || loaded.join(QString()).contains(QLatin1Char('"')))
-        return 0;
-
-    first.form.SaveSettingsFile();
-    Harness second;
-    second.system.configDir = first.system.configDir;
-    second.form.Form_Load();
-    if (settingsOf(second.form) != loaded)
-        qFatal("settings change in a save and a load:\n%s\n%s", qPrintable(loaded.join('|')),
-            qPrintable(settingsOf(second.form).join('|')));
+        writeFile(first.netSendPath(), message);
+    for (int round = 0; round < 2; ++round) {
+        Harness& h = round ? second : first;
+        h.form.Form_Load();
+        if (!h.boxes.shown.empty() && round)
+            qFatal("start-up refuses the files it saved");
+        if (!h.boxes.shown.empty())
+            return 0;
+        if (nul >= 0 && !round && h.form.txtNetSend.Text() != decodeUtf16Le(message))
+            qFatal("start-up reads NetSend.ini differently");
+        h.form.SaveSettingsFile();
+        saved[round] = readFile(h.settingsPath());
+        if (!round && saved[0].count('"') != 2 * saved[0].count("\r\n"))
+            return 0; // a value with a quote
+        saved[round] += readFile(h.netSendPath());
+    }
+    if (saved[0] != saved[1])
+        qFatal("settings change in a save and a load:\n%s\n%s", saved[0].constData(),
+            saved[1].constData());
     return 0;
 }

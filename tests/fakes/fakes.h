@@ -125,15 +125,6 @@ struct FakeSystem : SystemInfo
     bool broadcast = true;
 };
 
-// The log's lines without their dashes and line ends.
-inline QStringList logLines(const frmGridvane& form)
-{
-    QStringList lines = form.txtStatus.Text().split(texts::crlf, Qt::SkipEmptyParts);
-    for (auto& line : lines)
-        line = line.mid(2);
-    return lines;
-}
-
 // A window model wired to fakes, with its settings in a fresh temporary folder.
 struct Harness
 {

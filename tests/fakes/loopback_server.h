@@ -42,10 +42,6 @@ public:
             + path;
     }
     void on(const QByteArray& path, const ScriptedReply& reply) { replies.insert(path, reply); }
-    bool lastRequestWas(const QByteArray& path) const
-    {
-        return requests.value(requests.size() - 1).startsWith("GET " + path + ' ');
-    }
     // Makes a key and a certificate for 127.0.0.1 in the file and serves https with them.
     bool serveTls(const QString& pemFile)
     {

@@ -1,5 +1,4 @@
 #include "fakes/fakes.h"
-#include "fakes/files.h"
 #include "monitor/texts.h"
 #include "settings/file_formats.h"
 #include "shell/ui/about_window.h"

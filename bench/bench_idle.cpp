@@ -79,9 +79,9 @@ int main(int argc, char** argv)
     settings.close();
     QProcess* gridvane = launch(config.path());
     const qint64 pid = gridvane->processId();
-    XSession::pause(35000); // through the first tick, which starts checking and downloads once
+    QTest::qWait(35000); // through the first tick, which starts checking and downloads once
     const double before = cpuMilliseconds(pid);
-    XSession::pause(idleSeconds * 1000);
+    QTest::qWait(idleSeconds * 1000);
     const double after = cpuMilliseconds(pid);
     const QByteArray peak = statusField(pid, "VmHWM");
     std::printf("idle in the tray: %.2f ms CPU per minute over %d s; peak RSS %s\n",

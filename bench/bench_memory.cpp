@@ -91,7 +91,7 @@ int main(int argc, char** argv)
         return true;
     };
     while (!done()) {
-        XSession::pause(250);
+        QTest::qWait(250);
         for (auto& run : runs) {
             const qint64 pid = run->program->processId();
             if (run->program->state() != QProcess::Running) {

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QProcess>
-#include <QTimer>
+#include <QTest>
 #include <list>
 
 namespace gridvane::testing {
@@ -46,7 +43,7 @@ public:
     // Visible windows by title, newest last; asked again after an X error (a window went away).
     static QStringList visibleWindows(const QString& title)
     {
-        for (int attempt = 0; attempt < 10; ++attempt, pause(50)) {
+        for (int attempt = 0; attempt < 10; ++attempt, QTest::qWait(50)) {
             QProcess xdotool;
             xdotool.start("xdotool", { "search", "--onlyvisible", "--name", title });
             if (xdotool.waitForFinished(10000) && xdotool.readAllStandardError().isEmpty())
@@ -57,18 +54,7 @@ public:
 
     template <typename Condition> static bool waitFor(Condition condition, int milliseconds = 10000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition() && clock.elapsed() < milliseconds)
-            pause(50);
-        return condition();
-    }
-
-    static void pause(int milliseconds)
-    {
-        QEventLoop loop;
-        QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-        loop.exec();
+        return QTest::qWaitFor(condition, milliseconds);
     }
 
 private:

@@ -13,7 +13,8 @@ int main(int argc, char** argv)
     gridvane::testing::Harness h;
     h.dir.remove(); // the harness's own folder, unused here: a kill would leave it behind
     h.system.configDir = args.value(1);
-    h.ready();
+    h.form.strSettingsFile = h.settingsPath();
+    h.form.strNetSendFile = h.netSendPath();
     h.form.txtURL.setText(QStringLiteral("http://www.example.org/outages.html"));
     const bool once = args.contains(QStringLiteral("--once"));
     const int first = args.contains(QStringLiteral("--second")) ? 1 : 0;

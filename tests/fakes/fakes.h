@@ -10,16 +10,8 @@
 #include "platform/tray.h"
 #include "settings/file_formats.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
-#include <QRegularExpression>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <optional>
-#if __has_include(<QTest>)
-#include <QTest>
-#endif
 
 namespace gridvane::testing {
 
@@ -78,7 +70,6 @@ struct FakeTray : Tray, Traced
     QString tip() const override { return tipWrites.value(tipWrites.size() - 1, texts::appTitle); }
     bool isAvailable() const override { return available; }
     void removeIcon() override { removed = true, note("icon removed"); }
-    void click() { raiseMouseEvent(); }
     bool available = true, removed = false;
     QStringList tipWrites;
 };
@@ -112,8 +103,7 @@ struct RecordingDesktop : Desktop, Traced
 
 struct FakeClock : Clock
 {
-    QDateTime now() const override { return moment; }
-    QDateTime moment = QDateTime(QDate(2026, 12, 6), QTime(14, 30, 15));
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 6), QTime(14, 30, 15)); }
 };
 
 struct FakeSystem : SystemInfo
@@ -125,12 +115,16 @@ struct FakeSystem : SystemInfo
     bool broadcast = true;
 };
 
-// A window model wired to fakes, with its settings in a fresh temporary folder.
+// A window model wired to fakes, with its settings in a fresh temporary folder, and the interval
+// "5 Minutes", which no menu entry has, until start-up reads one.
 struct Harness
 {
     Harness()
     {
         system.configDir = dir.path() + QStringLiteral("/gridvane");
+        form.strSettingsFile = settingsPath();
+        form.strNetSendFile = netSendPath();
+        form.strInterval = QStringLiteral("5 Minutes");
         tray.trace = boxes.trace = desktop.trace = &trace;
         QObject::connect(&form.events, &ModelEvents::controlChanged,
             [this](const Control* c) { c == &form.txtStatus ? traceLog() : void(); });
@@ -139,12 +133,6 @@ struct Harness
     }
     QString settingsPath() const { return system.configDir + QStringLiteral("/Settings.ini"); }
     QString netSendPath() const { return system.configDir + QStringLiteral("/NetSend.ini"); }
-    void ready(const QString& interval = QStringLiteral("30 seconds"))
-    {
-        form.strSettingsFile = settingsPath();
-        form.strNetSendFile = netSendPath();
-        form.strInterval = interval;
-    }
 
     // Runs steps "verb[*times] argument; ..." (\r, \n, \t, \xNN in an argument stand for those
     // characters; busy, fail, notray and nosend toggle) and returns, written alike, the trace:
@@ -250,34 +238,5 @@ private:
     }
     qsizetype logSeen = 0;
 };
-
-#if __has_include(<QTest>)
-// Rows of a data-driven test from a transcript of scenarios: each begins with a line
-// "# <name>", and a line that begins with blanks goes on with the line before it.
-inline void scenarios(const char* transcript)
-{
-    QTest::addColumn<QStringList>("lines");
-    QList<QStringList> rows;
-    const QString text = QString(transcript).replace(QRegularExpression("\n +"), " ");
-    for (const QString& line : text.split('\n', Qt::SkipEmptyParts))
-        line.startsWith("# ") ? rows.append({ line.mid(2) }) : rows.last().append(line);
-    for (QStringList row : rows)
-        QTest::newRow(qPrintable(row.takeFirst())) << row;
-}
-
-// Plays the row's scenario with the interval "5 Minutes", which no menu entry has: a line that
-// goes on with "=> <trace>", or "=> ...<the end of a trace>", must leave that trace.
-inline void playScenario()
-{
-    QFETCH(QStringList, lines);
-    Harness h;
-    h.ready("5 Minutes");
-    for (const QString& line : lines) {
-        const QString traced = h.run(line.section(" =>", 0, 0)), want = line.section("=> ", 1);
-        if (line.contains(" =>") && !(want.startsWith("...") && traced.endsWith(want.mid(3))))
-            QCOMPARE(traced, want);
-    }
-}
-#endif
 
 } // namespace gridvane::testing

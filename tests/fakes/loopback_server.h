@@ -36,9 +36,7 @@ public:
     LoopbackServer() { listen(QHostAddress::LocalHost, 0); }
     QString url(const QString& path) const
     {
-        return QStringLiteral("http%1://127.0.0.1:%2")
-                   .arg(pem.isEmpty() ? "" : "s")
-                   .arg(serverPort())
+        return QString("http%1://127.0.0.1:%2").arg(pem.isEmpty() ? "" : "s").arg(serverPort())
             + path;
     }
     void on(const QByteArray& path, const ScriptedReply& reply) { replies.insert(path, reply); }

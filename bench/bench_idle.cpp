@@ -41,7 +41,7 @@ int main(int argc, char** argv)
     XSession session;
     QProcess trayer; // ended before the session's display
     if (!session.start() || !startTrayer(trayer))
-        return 1;
+        return std::fprintf(stderr, "Xvfb, openbox or trayer did not start\n"), 1;
     const int idleSeconds = argc > 1 ? atoi(argv[1]) : 120;
 
     // Start-up to the window: a first start, which shows the window.

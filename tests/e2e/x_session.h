@@ -25,10 +25,7 @@ public:
         qputenv("DISPLAY", ':' + xvfb.readLine().trimmed());
         qunsetenv("WAYLAND_DISPLAY");
         m_processes.emplace_back().start("openbox", { "--sm-disable" });
-        if (waitFor([] { return run("wmctrl", { "-m" }) != ""; }))
-            return true;
-        qWarning("Xvfb or openbox did not start");
-        return false;
+        return waitFor([] { return run("wmctrl", { "-m" }) != ""; });
     }
 
     // Output of a command run to its end (argument list, never a shell).

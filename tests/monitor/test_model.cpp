@@ -119,8 +119,7 @@ load; code 0 B7; check 1; press; page B7 => ...Yes., broadcast Attention! Attent
     blackout is imminent.\r\nSave your\r\nwork! Please see your system administrator\r\nfor
     further details.
 message 1 2 3 4 5 6 7 8; press; page B7 => ...Yes., broadcast 1 2 3 4 5 6 7\r\n8
-check 0; answer*5 yes
-url  w.example/o\t; press; page B7 => ...Yes., open http://w.example/o
+check 0; answer*5 yes; url  w.example/o\t; press; page B7 => ...Yes., open http://w.example/o
 url /usr/bin/xterm; press; page B7 => ...Yes.
 url file://localhost/etc/passwd; press; page B7 => ...Yes.
 url javascript:alert(1); press; page B7 => ...Yes.

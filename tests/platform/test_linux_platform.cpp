@@ -1,10 +1,8 @@
 #include "fakes/loopback_server.h"
 #include "monitor/texts.h"
 #include "platform/linux/linux_desktop.h"
-#include "platform/linux/linux_tray.h"
 #include "platform/linux/page_fetcher.h"
 #include "platform/linux/qt_message_boxes.h"
-#include "shell/ui/program_icon.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -28,7 +26,7 @@ ScriptedReply typed(const QByteArray& contentType, const QByteArray& body)
 } // namespace
 
 // The Linux and Qt side: the page fetcher against loopback servers, a hung wall (a stand-in
-// first on the search path), the tray icon and the message boxes.
+// first on the search path) and the message boxes.
 class TestLinuxPlatform : public QObject
 {
     Q_OBJECT
@@ -106,10 +104,8 @@ private Q_SLOTS:
                          cp1252 = "\xE9t\xE9 \x93go\x94";
         serve("header over meta",
             typed("text/html;charset=\"ISO-8859-1\"", "<meta charset=utf-8>" + cp1252), ete);
-        serve("UTF-8 byte-order mark", htmlPage("\xEF\xBB\xBF" + utf8), ete);
         serve("UTF-16 byte-order mark", typed({}, QByteArray("\xFF\xFE\xE9\x00\xAC\x20", 6)),
             { "\u00e9\u20ac" });
-        serve("meta charset", htmlPage("<meta charset=windows-1252>" + cp1252), ete);
         const QByteArray equiv
             = "<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=iso-8859-1\">";
         serve("meta http-equiv", typed({}, equiv + cp1252), ete);
@@ -217,18 +213,6 @@ private Q_SLOTS:
             = QStringLiteral("/proc/%1").arg(desktop.findChild<QProcess*>()->processId());
         QVERIFY(QFile::exists(proc));
         QTRY_VERIFY(!QFile::exists(proc));
-    }
-
-    void trayReportsOnlyPrimaryClicksOncePerAction()
-    {
-        LinuxTray tray(programIcon(), "Gridvane");
-        int clicks = 0;
-        tray.setMouseEventHandler([&clicks] { ++clicks; });
-        // A double click arrives as Trigger then DoubleClick; it must count once.
-        for (auto reason : { QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick,
-                 QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Trigger })
-            Q_EMIT tray.findChild<QSystemTrayIcon*>()->activated(reason);
-        QCOMPARE(clicks, 2);
     }
 
     // Yes is the desktop test's answer.

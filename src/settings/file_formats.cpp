@@ -1,6 +1,7 @@
 #include "file_formats.h"
 
 #include "monitor/trapped_error.h"
+#include "platform/windows_1252.h"
 
 #include <QStringDecoder>
 
@@ -24,12 +25,8 @@ QString decodeSettingsText(const QByteArray& contents)
         const qsizetype end = newline < 0 ? contents.size() : newline + 1;
         const QByteArrayView line = QByteArrayView(contents).sliced(start, end - start);
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString decoded = utf8.decode(line);
-        if (utf8.hasError()) {
-            QStringDecoder windows1252("windows-1252");
-            decoded = windows1252.decode(line);
-        }
-        text += decoded;
+        const QString decoded = utf8.decode(line);
+        text += utf8.hasError() ? decodeWindows1252(line) : decoded;
         start = end;
     }
     return text;

@@ -1,5 +1,7 @@
 #include "visible_text.h"
 
+#include "platform/windows_1252.h"
+
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <libxml/HTMLparser.h>
@@ -13,12 +15,6 @@ namespace gridvane {
 namespace {
 
 // --- Charset -----------------------------------------------------------------------------
-
-QString decodeWindows1252(QByteArrayView bytes)
-{
-    QStringDecoder windows1252("windows-1252");
-    return windows1252.decode(bytes);
-}
 
 // Labels that pages use for windows-1252 or for its subsets; browsers read all of them as
 // windows-1252, while Qt would read Latin-1 and ASCII strictly.

@@ -94,15 +94,16 @@ void frmGridvane::WebBrowser1_DownloadComplete()
     }
     range.reset();
 
-    QString result;
-    guarded([&] { result = texts::noAlerts + timeStamp(); });
+    // One moment for the log and the tray's tip.
+    QString stamp, result;
+    guarded([&] { stamp = timeStamp(), result = texts::noAlerts + stamp; });
     guarded([&] {
         if (result != strLastAlert) {
             log({ texts::successful, result, texts::nextCheckIn + strInterval }, True);
             strLastAlert = result;
         }
     });
-    guarded([&] { cSysTray1.setTip(texts::lastChecked + timeStamp()); });
+    guarded([&] { cSysTray1.setTip(texts::lastChecked + stamp); });
 }
 
 } // namespace gridvane

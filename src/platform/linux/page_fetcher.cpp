@@ -164,12 +164,14 @@ std::unique_ptr<TextRange> PageFetcher::createRange()
 
 // Qt drops every header field of a head it finds too large (more than 100 fields, or too
 // many bytes) and goes on with the body as if there had been none; no server of a real page
-// answers without a single field.
+// answers without a single field. An error page ends with its head: its body is never read.
 void PageFetcher::readHead()
 {
-    if (m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()
-        && m_reply->rawHeaderPairs().isEmpty())
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && m_reply->rawHeaderPairs().isEmpty())
         complete(serverNotFoundPage(unusableHead));
+    else if (status.isValid() && status.toInt() >= 400)
+        settle(false);
 }
 
 void PageFetcher::readBody()

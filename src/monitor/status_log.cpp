@@ -2,6 +2,8 @@
 #include "platform/message_boxes.h"
 #include "texts.h"
 
+#include <QHash>
+
 namespace gridvane {
 
 void frmGridvane::AddStatus(const QString& message, Flag counted)
@@ -42,8 +44,15 @@ void frmGridvane::ReportError(const QString& label, const TrappedError& error)
 
 void frmGridvane::reportEscaped(const char* handler, const TrappedError& error)
 {
+    // A handler that reports its own failures under a label keeps it for those that escape it.
+    static const QHash<QLatin1String, QString> ownLabels { { QLatin1String("Timer1_Timer"),
+                                                               texts::labelTimerEvent },
+        { QLatin1String("cmdStart_Click"), texts::labelStartClick },
+        { QLatin1String("Form_Load"), texts::labelFormLoad } };
+    const QLatin1String name(handler);
     try {
-        ReportError(QStringLiteral("--") + QLatin1String(handler) + QStringLiteral("--"), error);
+        ReportError(
+            ownLabels.value(name, QStringLiteral("--") + name + QStringLiteral("--")), error);
     } catch (const TrappedError&) {
         // Not even the box could be shown; the program goes on all the same.
     } catch (const std::exception&) {

@@ -38,10 +38,9 @@ double cpuMilliseconds(qint64 pid)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    XSession session;
-    QProcess trayer; // ended before the session's display
-    if (!session.start() || !startTrayer(trayer))
-        return std::fprintf(stderr, "Xvfb, openbox or trayer did not start\n"), 1;
+    TrayDesktop desktop;
+    if (!desktop.start())
+        return 1;
     const int idleSeconds = argc > 1 ? atoi(argv[1]) : 120;
 
     // Start-up to the window: a first start, which shows the window.

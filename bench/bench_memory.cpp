@@ -54,10 +54,9 @@ struct Run
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    XSession session;
-    QProcess trayer; // ended before the session's display
-    if (!session.start() || !startTrayer(trayer))
-        return std::fprintf(stderr, "Xvfb, openbox or trayer did not start\n"), 1;
+    TrayDesktop desktop;
+    if (!desktop.start())
+        return 1;
     const int checks = argc > 1 ? atoi(argv[1]) : 20;
 
     LoopbackServer server;

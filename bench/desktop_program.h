@@ -6,16 +6,32 @@
 
 #include <QFile>
 #include <QProcess>
+#include <cstdio>
 
 namespace gridvane::testing {
 
-// An XEmbed tray on the session's display for the program to dock in.
-inline bool startTrayer(QProcess& trayer)
+// A virtual desktop with an XEmbed tray for the program to dock in, ended with it.
+struct TrayDesktop
 {
-    trayer.start(QStringLiteral("trayer"), { "--edge", "top", "--widthtype", "request" });
-    return XSession::waitFor(
-        [] { return XSession::run("xdotool", { "search", "--class", "trayer" }) != ""; });
-}
+    XSession session;
+    QProcess trayer; // ended before the session's display
+
+    ~TrayDesktop() { trayer.terminate(), trayer.waitForFinished(3000); }
+
+    bool start()
+    {
+        const auto trayerShown = [] {
+            return XSession::run("xdotool", { "search", "--class", "trayer" }) != "";
+        };
+        if (session.start()) {
+            trayer.start("trayer", { "--edge", "top", "--widthtype", "request" });
+            if (XSession::waitFor(trayerShown))
+                return true;
+        }
+        std::fprintf(stderr, "Xvfb, openbox or trayer did not start\n");
+        return false;
+    }
+};
 
 inline QProcess* launch(const QString& configHome)
 {

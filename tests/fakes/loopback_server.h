@@ -9,8 +9,8 @@
 namespace gridvane::testing {
 
 // How an answer goes out: all at once; one byte a second; the head with no length, then the
-// body over and over while the client reads; or only the first half of the body.
-enum class Pace { allAtOnce, oneByteASecond, endless, closedMidBody };
+// body over and over while the client reads; only the first half of the body; or the head alone.
+enum class Pace { allAtOnce, oneByteASecond, endless, closedMidBody, headOnly };
 
 struct ScriptedReply
 {
@@ -97,8 +97,9 @@ private:
                 [=, sent = 0]() mutable { socket->write(bytes.mid(sent++, 1)); });
             return timer->start(1000);
         }
-        socket->write(bytes);
-        if (reply.pace != Pace::endless)
+        socket->write(
+            reply.pace == Pace::headOnly ? bytes.left(bytes.indexOf("\r\n\r\n") + 4) : bytes);
+        if (reply.pace != Pace::endless && reply.pace != Pace::headOnly)
             socket->disconnectFromHost();
     }
 };

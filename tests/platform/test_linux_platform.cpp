@@ -80,8 +80,9 @@ private Q_SLOTS:
         row("no scheme, a port, blanks around", " " + server.url("/outage").mid(7) + "\t", outage);
         // An error page says only what went wrong, in the program's words: never the server's.
         row("404", "/nowhere", { "HTTP 404 - File not found", up, "!such page" });
-        serve(
-            "400", htmlPage(outagePage, 400, "Bad Request"), { "HTTP 400 - Request refused", up });
+        serve("400, read no further than its head",
+            { .status = 400, .reason = "Bad Request", .body = outagePage, .pace = Pace::headOnly },
+            { "HTTP 400 - Request refused", up }, 1000);
         serve("500", htmlPage(outagePage, 500, "Internal Server Error"),
             { "HTTP 500 - Server error", "!HTTP 404", up, '!' + heading, "!A123", "!Internal" });
         row("missing file", QUrl::fromLocalFile(dir.filePath("none")).toString(),

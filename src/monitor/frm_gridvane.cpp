@@ -42,10 +42,13 @@ frmGridvane::frmGridvane(Platform platform)
         entry.setEvents(&events);
 
     WebBrowser1.setDownloadCompleteHandler([this] {
-        fromEventLoop("WebBrowser1_DownloadComplete", [this] { WebBrowser1_DownloadComplete(); });
+        fromEventLoop(texts::escapedLabel("WebBrowser1_DownloadComplete"),
+            [this] { WebBrowser1_DownloadComplete(); });
     });
-    cSysTray1.setMouseEventHandler(
-        [this] { fromEventLoop("cSysTray1_MouseEvent", [this] { cSysTray1_MouseEvent(); }); });
+    cSysTray1.setMouseEventHandler([this] {
+        fromEventLoop(
+            texts::escapedLabel("cSysTray1_MouseEvent"), [this] { cSysTray1_MouseEvent(); });
+    });
 }
 
 frmGridvane::~frmGridvane()

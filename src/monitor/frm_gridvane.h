@@ -44,16 +44,14 @@ public:
 
     // Runs a handler that the event loop called (a widget's signal, a menu, the timer, the
     // tray, a finished download). A failure that escapes the handler is reported in the
-    // resetting form, labelled with the handler's name, and the program goes on: no failure
-    // ever reaches the event loop.
-    template <typename Handler> void fromEventLoop(const char* name, Handler handler)
+    // resetting form under the caller's label ("--mnuInt_Click--"), and the program goes on:
+    // no failure ever reaches the event loop.
+    template <typename Handler> void fromEventLoop(const QString& label, Handler handler)
     {
         try {
             handler();
-        } catch (const TrappedError& error) {
-            reportEscaped(name, error);
         } catch (const std::exception& error) {
-            reportEscaped(name, errors::fromException(error));
+            reportEscaped(label, error);
         }
     }
 
@@ -98,17 +96,14 @@ public:
     void setMinimized(bool minimized);
     bool loaded() const { return m_loaded; }
 
-    // The help file the controls' topics refer to.
-    QString appHelpFile;
-
     // Status log
     void AddStatus(const QString& message, Flag counted);
     void txtStatus_Change();
     void mnuInt_Click(qint16 index);
     // Shows the report box for a trapped failure. The resetting form first stops checking.
-    void ReportError(const QString& label, const TrappedError& error);
+    void ReportError(const QString& label, const std::exception& error);
     void reportErrorWithDetail(
-        const QString& label, const QString& detail, const TrappedError& error);
+        const QString& label, const QString& detail, const std::exception& error);
 
     // Schedule
     void cmdStart_Click();
@@ -159,17 +154,8 @@ private:
     // Hides the window to the tray, or minimises it where there is no notification area.
     void hideWindow();
     void unload();
-    void reportEscaped(const char* handler, const TrappedError& error);
-
-    class SaveDeferral
-    {
-    public:
-        explicit SaveDeferral(frmGridvane& form);
-        ~SaveDeferral();
-
-    private:
-        frmGridvane& m_form;
-    };
+    void reportEscaped(const QString& label, const std::exception& error);
+    void runHeldSave();
 
     MessageBoxes& m_boxes;
     Desktop& m_desktop;
@@ -182,7 +168,7 @@ private:
     bool m_loaded = true;
     // Saves asked for while start-up is still reading the settings are carried out once it
     // has read them all, so no save can write a file that lacks the records not yet read.
-    int m_deferSaves = 0;
+    bool m_holdSaves = false;
     bool m_savePending = false;
 };
 

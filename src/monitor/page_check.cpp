@@ -40,7 +40,8 @@ QString longTimePattern(const QLocale& locale)
 QString generalDate(const QDateTime& moment, const QLocale& locale)
 {
     const QString date = locale.toString(moment.date(), QLocale::ShortFormat);
-    if (moment.time() == QTime(0, 0))
+    // The stamp shows whole seconds: any moment of the first second of the day is midnight.
+    if (moment.time().msecsSinceStartOfDay() < 1000)
         return date;
     return date + QLatin1Char(' ') + locale.toString(moment.time(), longTimePattern(locale));
 }
@@ -57,53 +58,54 @@ void frmGridvane::WebBrowser1_DownloadComplete()
 
     std::unique_ptr<TextRange> range;
     guarded([&] { range = WebBrowser1.createRange(); });
-    const auto find = [&](const QString& text) {
-        return holds([&] {
-            if (!range)
-                throw TrappedError();
+    // A search that fails (no page to search, or a failing range) gives the answer whose
+    // steps then run: the failure lines for the failure texts, the wrong-page lines for the
+    // heading, the alert for a code. So a download that left nothing to search counts as a
+    // server that was not found.
+    const auto search = [&](const QString& text, bool onFailure) {
+        if (!range)
+            return onFailure;
+        try {
             return range->findText(text);
-        });
+        } catch (const std::exception&) {
+            return onFailure;
+        }
     };
     const auto log = [&](const QStringList& lines, Flag counted) {
         for (const auto& line : lines)
             guarded([&] { AddStatus(line, counted); });
     };
 
-    if (find(serverNotFoundText)) {
+    if (search(serverNotFoundText, true)) {
         log(texts::serverNotFoundLines, False);
         return;
     }
-    if (find(pageNotFoundText)) {
+    if (search(pageNotFoundText, true)) {
         log(texts::pageNotFoundLines, False);
         return;
     }
-    if (!find(texts::outageHeading)) {
+    if (!search(texts::outageHeading, false)) {
         log(texts::wrongPageLines, False);
         return;
     }
 
-    const int boxes = groupCount;
-    for (int i = 0; i < boxes; ++i) {
-        if (!holds([&] { return holdsCode(txtGroup[i]); }))
-            continue;
-        const QString code = txtGroup[i].Text();
-        if (find(code)) {
-            guarded([&] { AlertGroup(code); });
+    for (const TextBox& box : txtGroup) {
+        const QString code = box.Text();
+        if (holdsCode(box) && search(code, true)) {
+            AlertGroup(code);
             return;
         }
     }
     range.reset();
 
-    // One moment for the log and the tray's tip.
-    QString stamp, result;
-    guarded([&] { stamp = timeStamp(), result = texts::noAlerts + stamp; });
     guarded([&] {
+        const QString result = texts::noAlerts + timeStamp();
         if (result != strLastAlert) {
             log({ texts::successful, result, texts::nextCheckIn + strInterval }, True);
             strLastAlert = result;
         }
     });
-    guarded([&] { cSysTray1.setTip(texts::lastChecked + stamp); });
+    guarded([&] { cSysTray1.setTip(texts::lastChecked + timeStamp()); });
 }
 
 } // namespace gridvane

@@ -31,19 +31,10 @@ void frmGridvane::cmdStart_Click()
             Timer1.setEnabled(false);
             AddStatus(texts::stoppedChecking, True);
         }
-    } catch (const TrappedError& error) {
+    } catch (const std::exception& error) {
         ReportError(texts::labelStartClick, error);
     }
 }
-
-namespace {
-// Ticks per check for an interval caption; 1 (every tick) for any other text.
-int ticksFor(const QString& interval)
-{
-    const auto index = texts::intervalCaptions.indexOf(interval);
-    return index < 0 ? 1 : texts::intervalTicks[index];
-}
-} // namespace
 
 void frmGridvane::Timer1_Timer()
 {
@@ -54,8 +45,9 @@ void frmGridvane::Timer1_Timer()
         }
         checkTrayAvailable();
         increment(intTicks);
-        const bool known = texts::intervalCaptions.contains(strInterval);
-        if (known && intTicks != ticksFor(strInterval))
+        // A text that is none of the captions checks on every tick.
+        const auto interval = texts::intervalCaptions.indexOf(strInterval);
+        if (interval >= 0 && intTicks != texts::intervalTicks[interval])
             return;
         intTicks = 0;
         if (intStatusCount > 99) {
@@ -69,7 +61,7 @@ void frmGridvane::Timer1_Timer()
             WebBrowser1.Navigate(txtURL.Text(), navNoHistory);
             AddStatus(texts::accessingWebsite, True);
         }
-    } catch (const TrappedError& error) {
+    } catch (const std::exception& error) {
         ReportError(texts::labelTimerEvent, error);
     }
 }

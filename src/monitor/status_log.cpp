@@ -2,8 +2,6 @@
 #include "platform/message_boxes.h"
 #include "texts.h"
 
-#include <QHash>
-
 namespace gridvane {
 
 void frmGridvane::AddStatus(const QString& message, Flag counted)
@@ -29,38 +27,31 @@ void frmGridvane::mnuInt_Click(qint16 index)
 }
 
 namespace {
-QString errorLine(const TrappedError& error)
+QString errorLine(const std::exception& error)
 {
-    return QString::number(error.number) + QStringLiteral(" - ") + error.description;
+    const TrappedError failure = errors::trapped(error);
+    return QString::number(failure.number) + QStringLiteral(" - ") + failure.description;
 }
 } // namespace
 
-void frmGridvane::ReportError(const QString& label, const TrappedError& error)
+void frmGridvane::ReportError(const QString& label, const std::exception& error)
 {
     blnChecking = False;
     Timer1.setEnabled(false);
     m_boxes.show({ texts::appTitle, label + texts::crlf + errorLine(error) });
 }
 
-void frmGridvane::reportEscaped(const char* handler, const TrappedError& error)
+void frmGridvane::reportEscaped(const QString& label, const std::exception& error)
 {
-    // A handler that reports its own failures under a label keeps it for those that escape it.
-    static const QHash<QLatin1String, QString> ownLabels { { QLatin1String("Timer1_Timer"),
-                                                               texts::labelTimerEvent },
-        { QLatin1String("cmdStart_Click"), texts::labelStartClick },
-        { QLatin1String("Form_Load"), texts::labelFormLoad } };
-    const QLatin1String name(handler);
     try {
-        ReportError(
-            ownLabels.value(name, QStringLiteral("--") + name + QStringLiteral("--")), error);
-    } catch (const TrappedError&) {
-        // Not even the box could be shown; the program goes on all the same.
+        ReportError(label, error);
     } catch (const std::exception&) {
+        // Not even the box could be shown; the program goes on all the same.
     }
 }
 
 void frmGridvane::reportErrorWithDetail(
-    const QString& label, const QString& detail, const TrappedError& error)
+    const QString& label, const QString& detail, const std::exception& error)
 {
     m_boxes.show(
         { texts::appTitle, label + texts::crlf + detail + texts::crlf + errorLine(error) });

@@ -88,13 +88,17 @@ inline const QString labelStartClick = QStringLiteral("--Start Click--");
 inline const QString labelTimerEvent = QStringLiteral("--Timer Event--");
 inline const QString labelSaveSettings = QStringLiteral("--SaveSettingsFile--");
 inline const QString labelFormLoad = QStringLiteral("--Form Load--");
+// A failure that escapes a handler with no label of its own, such as "--mnuInt_Click--"
+inline QString escapedLabel(const char* handler)
+{
+    return QStringLiteral("--") + QLatin1String(handler) + QStringLiteral("--");
+}
 inline const QString settingsFileError = QStringLiteral("Settings.ini file Error!");
 inline const QString netSendFileError = QStringLiteral("NetSend.ini file Error!");
 
 // Files
 inline const QString settingsFileName = QStringLiteral("/Settings.ini");
 inline const QString netSendFileName = QStringLiteral("/NetSend.ini");
-inline const QString helpFileName = QStringLiteral("/Gridvane.hlp");
 
 // Main window layout
 inline const QString captionExit = QStringLiteral("E&xit");

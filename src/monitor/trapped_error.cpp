@@ -2,7 +2,16 @@
 
 #include <new>
 
-namespace gridvane::errors {
+namespace gridvane {
+
+TrappedError::TrappedError(qint32 number, const QString& description)
+    : number(number)
+    , description(description)
+    , m_what(description.toUtf8())
+{
+}
+
+namespace errors {
 
 // Numbers follow the classic runtime's error table, which the report box's readers know.
 TrappedError overflow()
@@ -32,11 +41,15 @@ TrappedError diskFull(const QString& detail)
     return { 61, QStringLiteral("Disk full or write error: ") + detail };
 }
 
-TrappedError fromException(const std::exception& error)
+TrappedError trapped(const std::exception& error)
 {
+    if (const auto* own = dynamic_cast<const TrappedError*>(&error))
+        return *own;
     if (dynamic_cast<const std::bad_alloc*>(&error))
         return { 7, QStringLiteral("Out of memory") };
     return { 51, QStringLiteral("Internal error: ") + QString::fromLocal8Bit(error.what()) };
 }
 
-} // namespace gridvane::errors
+} // namespace errors
+
+} // namespace gridvane

@@ -1,16 +1,25 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <exception>
 
 namespace gridvane {
 
 // A failure that a handler traps and reports: the number and the description that the
-// report box shows.
-struct TrappedError
+// report box shows. Handlers trap every std::exception; one that is not a TrappedError (a
+// failure of the library, such as a failed allocation) is reported through errors::trapped.
+class TrappedError : public std::exception
 {
-    qint32 number = 0;
+public:
+    TrappedError(qint32 number, const QString& description);
+    const char* what() const noexcept override { return m_what.constData(); }
+
+    qint32 number;
     QString description;
+
+private:
+    QByteArray m_what;
 };
 
 namespace errors {
@@ -19,8 +28,8 @@ TrappedError fileNotFound(const QString& detail = {});
 TrappedError inputPastEnd();
 TrappedError pathAccess(const QString& detail);
 TrappedError diskFull(const QString& detail);
-// A failure the library reported, such as a failed allocation.
-TrappedError fromException(const std::exception& error);
+// The number and description of any trapped failure.
+TrappedError trapped(const std::exception& error);
 } // namespace errors
 
 } // namespace gridvane

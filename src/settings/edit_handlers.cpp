@@ -4,7 +4,7 @@
 namespace gridvane {
 
 namespace {
-// Only the blank is trimmed; tabs and other spacing stay part of the code.
+// Only the blank is trimmed; tabs and other spacing stay in the box.
 QString trimBlanks(const QString& text)
 {
     qsizetype start = 0;
@@ -22,7 +22,8 @@ void frmGridvane::txtGroup_Change(qint16 index)
     auto& box = txtGroup.at(index);
     // When this changes the text, the handler runs again for the same box before going on.
     box.setText(trimBlanks(box.Text()));
-    box.Tag = box.Text().isEmpty() ? QString() : codeTag;
+    // White space alone is no code, whatever kind it is: every page holds some.
+    box.Tag = box.Text().trimmed().isEmpty() ? QString() : codeTag;
 
     const bool anyCode = std::any_of(txtGroup.begin(), txtGroup.end(), holdsCode);
     if (anyCode) {

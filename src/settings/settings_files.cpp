@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <utility>
 
 namespace gridvane {
 
@@ -92,7 +93,7 @@ void frmGridvane::LoadNetSendFile()
 
 void frmGridvane::SaveSettingsFile()
 {
-    if (m_deferSaves > 0) {
+    if (m_holdSaves) {
         m_savePending = true;
         return;
     }
@@ -104,23 +105,16 @@ void frmGridvane::SaveSettingsFile()
         }
         replaceFile(strSettingsFile, encodeRecords(records));
         replaceFile(strNetSendFile, encodeUtf16Le(txtNetSend.Text()));
-    } catch (const TrappedError& error) {
+    } catch (const std::exception& error) {
         ReportError(texts::labelSaveSettings, error);
     }
 }
 
-frmGridvane::SaveDeferral::SaveDeferral(frmGridvane& form)
-    : m_form(form)
+void frmGridvane::runHeldSave()
 {
-    ++m_form.m_deferSaves;
-}
-
-frmGridvane::SaveDeferral::~SaveDeferral()
-{
-    if (--m_form.m_deferSaves == 0 && m_form.m_savePending) {
-        m_form.m_savePending = false;
-        m_form.SaveSettingsFile();
-    }
+    m_holdSaves = false;
+    if (std::exchange(m_savePending, false))
+        SaveSettingsFile();
 }
 
 } // namespace gridvane

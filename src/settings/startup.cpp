@@ -1,19 +1,20 @@
 #include "monitor/frm_gridvane.h"
 #include "monitor/texts.h"
 #include "platform/system_info.h"
-#include "platform/tray.h"
 
 namespace gridvane {
 
 void frmGridvane::Form_Load()
 {
     // A forced stop while the settings are read (a code of blanks empties its box) saves only
-    // once both files have been read, so the save loses neither later records nor the message.
-    const SaveDeferral deferral(*this);
+    // once both files have been read, so the save loses neither later records nor the message;
+    // and before the timer is enabled, so a save that fails cannot undo the automatic start.
+    m_holdSaves = true;
     try {
         LoadSettingsFile();
-    } catch (const TrappedError& error) {
+    } catch (const std::exception& error) {
         reportErrorWithDetail(texts::labelFormLoad, texts::settingsFileError, error);
+        runHeldSave();
         return;
     }
 
@@ -27,15 +28,16 @@ void frmGridvane::Form_Load()
             chkNetSend.setEnabled(false);
             txtNetSend.setEnabled(false);
         }
-        appHelpFile = m_system.applicationDirectory() + texts::helpFileName;
+        runHeldSave();
         if (blnAutoStart) {
             hideWindow();
             Timer1.setEnabled(true);
         } else {
             cmdStart.setEnabled(false);
         }
-    } catch (const TrappedError& error) {
+    } catch (const std::exception& error) {
         reportErrorWithDetail(texts::labelFormLoad, texts::netSendFileError, error);
+        runHeldSave();
     }
 }
 

@@ -38,9 +38,14 @@ struct Traced
 // A page held by the fake browser: plain text searched without regard to case.
 struct FakeRange : TextRange
 {
-    explicit FakeRange(const QString& text) { page = text; }
-    bool findText(const QString& text) override { return page.contains(text, Qt::CaseInsensitive); }
-    QString page;
+    FakeRange(const QString& text, const QString& failing) { page = text, this->failing = failing; }
+    bool findText(const QString& text) override
+    {
+        if (text == failing)
+            throw TrappedError { 438, QStringLiteral("Object doesn't support this property") };
+        return page.contains(text, Qt::CaseInsensitive);
+    }
+    QString page, failing;
 };
 
 struct FakeBrowser : Browser
@@ -50,18 +55,21 @@ struct FakeBrowser : Browser
         calls << QStringLiteral("Navigate %1 %2").arg(url).arg(flags);
         if (failNavigate)
             throw TrappedError { 424, QStringLiteral("Object required") };
+        if (outOfMemory)
+            throw std::bad_alloc();
         busy = busyAfterNavigate;
     }
     void Stop() override { calls << QStringLiteral("Stop"), busy = false; }
     bool Busy() const override { return busy; }
     std::unique_ptr<TextRange> createRange() override
     {
-        return page ? std::make_unique<FakeRange>(*page) : nullptr;
+        return page ? std::make_unique<FakeRange>(*page, failingSearch) : nullptr;
     }
     void complete(const QString& text) { page = text, busy = false, raiseDownloadComplete(); }
     QStringList calls;
-    bool busy = false, busyAfterNavigate = false, failNavigate = false;
+    bool busy = false, busyAfterNavigate = false, failNavigate = false, outOfMemory = false;
     std::optional<QString> page;
+    QString failingSearch;
 };
 
 struct FakeTray : Tray, Traced
@@ -101,18 +109,27 @@ struct RecordingDesktop : Desktop, Traced
     QStringList requests;
 };
 
+// 14:30:15 on 6 December 2026, a second later at each reading once told to tick.
 struct FakeClock : Clock
 {
-    QDateTime now() const override { return QDateTime(QDate(2026, 12, 6), QTime(14, 30, 15)); }
+    QDateTime now() const override
+    {
+        return QDateTime(QDate(2026, 12, 6), QTime(14, 30, 15)).addSecs(ticking ? readings++ : 0);
+    }
+    bool ticking = false;
+    mutable int readings = 0;
 };
 
 struct FakeSystem : SystemInfo
 {
     QString applicationDirectory() const override { return appDir; }
-    QString configDirectory() const override { return configDir; }
+    QString configDirectory() const override
+    {
+        return outOfMemory ? throw std::bad_alloc() : configDir;
+    }
     bool canBroadcast() const override { return broadcast; }
     QString appDir = QStringLiteral("/opt/gridvane"), configDir;
-    bool broadcast = true;
+    bool broadcast = true, outOfMemory = false;
 };
 
 // A window model wired to fakes, with its settings in a fresh temporary folder, and the interval
@@ -156,6 +173,11 @@ struct Harness
             { "url", [&] { f.txtURL.setText(a); } }, { "nosend", [&] { system.broadcast ^= 1; } },
             { "caret", [&] { f.txtStatus.setSelStart(0); } },
             { "busy", [&] { b.busyAfterNavigate ^= 1; } }, { "fail", [&] { b.failNavigate ^= 1; } },
+            { "nomemory", [&] { b.outOfMemory ^= 1, system.outOfMemory ^= 1; } },
+            { "failsearch", [&] { b.failingSearch = a; } },
+            { "ticking", [&] { clock.ticking = 1; } },
+            { "stamps?",
+                [&] { t << f.txtStatus.Text().section("--", -2, -2) + tray.tipWrites.last(); } },
             { "notray", [&] { tray.available ^= 1; } }, { "otherpage", [&] { b.complete(a); } },
             { "raw", [&] { writeFile(ini, a.toLatin1()); } },
             { "interval", [&] { f.mnuInt_Click(qint16(a.toInt())); } },
@@ -168,7 +190,11 @@ struct Harness
             { "file", [&] { writeFile(ini, ('"' + a.split('|').join(q) + "\"\r\n").toUtf8()); } },
             { "message.ini", [&] { writeFile(message, encodeUtf16Le(a)); } },
             { "unreadable", [&] { QFile::link("/proc/self/mem", message); } },
-            { "unwritable", [&] { QFile::remove(ini), QDir().mkpath(ini); } },
+            { "unwritable",
+                [&] {
+                    QFile::remove(a.isEmpty() ? ini : message),
+                        QDir().mkpath(a.isEmpty() ? ini : message);
+                } },
             { "onbox", [&] { boxes.onShow = [=, this](auto&) { run(a.split(',').join(';')); }; } },
             { "state?", [&] { t << state(); } }, { "window?", [&] { t << window(); } },
             { "saved?", [&] { t << (QFile::remove(ini) ? "saved" : "not saved"); } },

@@ -46,6 +46,9 @@ private Q_SLOTS:
         // The time-zone field goes with the brackets and separators around it, in every locale.
         const QRegularExpression leftOver("[(\\[]\\s*[)\\]]|[\\s,]$|\\p{Cc}");
         const QDateTime moment(QDate(2026, 12, 6), QTime(14, 5, 9));
+        // Midnight, to the second, shows the date alone.
+        QCOMPARE(gridvane::generalDate(QDateTime(moment.date(), QTime(0, 0, 0, 400)), QLocale::c()),
+            QLocale::c().toString(moment.date(), QLocale::ShortFormat));
         for (const QLocale& locale : QLocale::matchingLocales(
                  QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
             const QString stamp = gridvane::generalDate(moment, locale);
@@ -101,6 +104,9 @@ fail; tick; state? => box --Timer Event--\r\n424 -, halted
 fail; press; press; state? => Stopped, Started, Accessing, checking
 press; fail; auto; tick => Stopped, Started, Accessing, box --Start Click--\r\n424 -,
     box --Timer Event--\r\n424 -
+# a failure of the library, such as memory running out, is trapped with the handler's own label
+nomemory; auto; tick; state? => Started, Accessing, box --Start Click--\r\n7 -, box --Timer Event--\r\n7 -, halted
+load => box --Form Load--\r\nSettings.ini file Error!\r\n7 -
 # a failed save stops checking and leaves both files, but a start still starts
 unwritable; press; state? => box --SaveSettingsFile--\r\n75 -, Started, Accessing, checking
 message.ini old; close; state?; message? => box --SaveSettingsFile--\r\n75 -, halted, old
@@ -109,6 +115,11 @@ code 0 A1; page A1; press; page HTTP 404 Cannot find server or DNS Error; page H
     otherpage Welcome A1; nopage; count? => Started, Accessing, Server not found, or DNS,
     Web page cannot be found!, The SCE URL is incorrect!, Server not found, or DNS, count 2
 page; page; count? => Successful..., No Alerts, Next Check in 5 Minutes, tip, tip, count 5
+# a heading search that fails counts as a wrong page; the log and the tip read the clock apart
+code 0 A1; press; failsearch Communities Affected by Rotating Outages; page A1 => Started,
+    Accessing, The SCE URL is incorrect!
+ticking; failsearch; page; stamps? => ...No Alerts 6 Dec 2026 14:30:15\r\nLast checked 6 Dec 2026
+    14:30:16
 # the first listed box raises the alert, which stops and saves before its box
 url http://a/; code 2 a12; code 5 B3; check 1; message Go; answer yes; onbox state?, saved?; press
 saved?; page B3 A12; page A12 => saved, Group a12 alert!, Stopped, alert Attention!
@@ -169,5 +180,11 @@ file u|x|on; load; send?; save; message? => off disabled,
     your system administrator for further details.\r\n
 # a code of blanks stops checking, and the save waits until both files are read
 file u|x|on|   |B2; message.ini m; load; settings?; message? => Stopped, Stopped, u|x|on|B2, m
+# a held-back save that fails leaves the automatic start pending
+file u|x|on|   |B2; unwritable m; load; state? => Stopped, Stopped, box --SaveSettingsFile--\r\n75 -,
+    pending
+# a code of white space of any kind is no code, but the box keeps it
+code 0 \t; code 1 \xA0; box? 0; press; page x => Stopped, Stopped, '\t' '',
+    Started, Accessing, Successful..., No Alerts, Next Check in 5 Minutes, tip
 )";
 }

@@ -181,8 +181,9 @@ void MainWindow::buildControls()
     m_cmdStart = button("cmdStart", texts::captionStart, 60, texts::colorGreen, 4, help::start);
     m_cmdHide = button("cmdHide", texts::captionHide, 2805, hideColor, 5, help::hide);
     m_cmdExit = button("cmdExit", texts::captionExit, 5550, exitColor, 6, help::exit);
-    connect(m_cmdStart, &QPushButton::clicked, this,
-        [this] { handle("cmdStart_Click", [this] { m_form.cmdStart_Click(); }); });
+    connect(m_cmdStart, &QPushButton::clicked, this, [this] {
+        m_form.fromEventLoop(texts::labelStartClick, [this] { m_form.cmdStart_Click(); });
+    });
     connect(m_cmdHide, &QPushButton::clicked, this,
         [this] { handle("cmdHide_Click", [this] { m_form.cmdHide_Click(); }); });
     connect(m_cmdExit, &QPushButton::clicked, this,

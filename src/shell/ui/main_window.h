@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/frm_gridvane.h"
+#include "monitor/texts.h"
 
 #include <QMainWindow>
 #include <array>
@@ -51,10 +52,11 @@ private:
     void mirrorStartButton();
     void mirrorMenus();
     void showHelp();
-    // Runs a model handler for a user action; a failure that escapes it is reported.
+    // Runs a model handler for a user action; a failure that escapes it is reported under the
+    // handler's name.
     template <typename Handler> void handle(const char* name, Handler handler)
     {
-        m_form.fromEventLoop(name, handler);
+        m_form.fromEventLoop(texts::escapedLabel(name), handler);
     }
 
     frmGridvane& m_form;

@@ -2,6 +2,7 @@
 
 #include "about_window.h"
 #include "main_window.h"
+#include "monitor/texts.h"
 #include "program_icon.h"
 
 #include <QApplication>
@@ -33,8 +34,9 @@ WindowHost::WindowHost(frmGridvane& form, Desktop& desktop, QObject* parent)
     , m_desktop(desktop)
 {
     m_timer.setTimerType(Qt::CoarseTimer);
-    connect(&m_timer, &QTimer::timeout, this,
-        [this] { m_form.fromEventLoop("Timer1_Timer", [this] { m_form.Timer1_Timer(); }); });
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        m_form.fromEventLoop(texts::labelTimerEvent, [this] { m_form.Timer1_Timer(); });
+    });
     connect(&m_form.events, &ModelEvents::controlChanged, this, [this](const Control* control) {
         if (control == &m_form.Timer1)
             mirrorTimer();
@@ -64,12 +66,13 @@ void WindowHost::start()
     connect(
         qApp, &QGuiApplication::commitDataRequest, this, [this] { endSession(); },
         Qt::DirectConnection);
-    connect(qApp, &QCoreApplication::aboutToQuit, this,
-        [this] { m_form.fromEventLoop("endSession", [this] { m_form.endSession(); }); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        m_form.fromEventLoop(texts::escapedLabel("endSession"), [this] { m_form.endSession(); });
+    });
 
     m_window = new MainWindow(m_form, m_desktop);
     mirrorTimer();
-    m_form.fromEventLoop("Form_Load", [this] { m_form.Form_Load(); });
+    m_form.fromEventLoop(texts::labelFormLoad, [this] { m_form.Form_Load(); });
     if (m_window)
         m_window->mirrorWindowState();
 }
@@ -107,7 +110,7 @@ void WindowHost::quitWhenLastWindowIsGone()
 
 void WindowHost::endSession()
 {
-    m_form.fromEventLoop("endSession", [this] { m_form.endSession(); });
+    m_form.fromEventLoop(texts::escapedLabel("endSession"), [this] { m_form.endSession(); });
     if (AboutWindow* about = AboutWindow::instance())
         about->close();
     quit();

@@ -102,10 +102,8 @@ int main(int argc, char** argv)
     system.configDir = dir.path();
     frmGridvane form({ fetcher, tray, boxes, desktop, clock, system });
     int completions = 0;
-    fetcher.setDownloadCompleteHandler([&] {
-        form.WebBrowser1_DownloadComplete();
-        ++completions;
-    });
+    // The model checks each page through its own connection, made first.
+    QObject::connect(&fetcher, &Browser::DownloadComplete, [&] { ++completions; });
     form.strSettingsFile = dir.filePath(QStringLiteral("Settings.ini"));
     form.strNetSendFile = dir.filePath(QStringLiteral("NetSend.ini"));
     form.strInterval = QStringLiteral("30 seconds");
@@ -156,7 +154,7 @@ int main(int argc, char** argv)
         },
         Qt::BlockingQueuedConnection);
     bool cut = false;
-    fetcher.setDownloadCompleteHandler([&] {
+    QObject::connect(&fetcher, &Browser::DownloadComplete, [&] {
         const auto range = fetcher.createRange();
         cut = range && range->findText(QStringLiteral("A1 B2C3")) && !fetcher.Busy();
     });

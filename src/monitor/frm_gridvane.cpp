@@ -41,20 +41,15 @@ frmGridvane::frmGridvane(Platform platform)
     for (auto& entry : mnuInt)
         entry.setEvents(&events);
 
-    WebBrowser1.setDownloadCompleteHandler([this] {
+    // The connections end with the model.
+    QObject::connect(&WebBrowser1, &Browser::DownloadComplete, &events, [this] {
         fromEventLoop(texts::escapedLabel("WebBrowser1_DownloadComplete"),
             [this] { WebBrowser1_DownloadComplete(); });
     });
-    cSysTray1.setMouseEventHandler([this] {
+    QObject::connect(&cSysTray1, &Tray::MouseEvent, &events, [this] {
         fromEventLoop(
             texts::escapedLabel("cSysTray1_MouseEvent"), [this] { cSysTray1_MouseEvent(); });
     });
-}
-
-frmGridvane::~frmGridvane()
-{
-    WebBrowser1.setDownloadCompleteHandler({});
-    cSysTray1.setMouseEventHandler({});
 }
 
 void frmGridvane::setVisible(bool visible)

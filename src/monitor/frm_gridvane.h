@@ -36,7 +36,6 @@ public:
     };
 
     explicit frmGridvane(Platform platform);
-    ~frmGridvane();
     frmGridvane(const frmGridvane&) = delete;
     frmGridvane& operator=(const frmGridvane&) = delete;
 

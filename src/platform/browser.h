@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <functional>
 #include <memory>
 
 namespace gridvane {
@@ -17,34 +17,24 @@ public:
 };
 
 // The page fetcher the schedule drives. Navigate returns at once; the end of every download,
-// failed ones included, is signalled later through the download-complete handler, on the
+// failed ones included, is signalled later by DownloadComplete, from the event loop of the
 // user-interface thread. A failed download leaves a page whose text says what went wrong.
-class Browser
+class Browser : public QObject
 {
+    Q_OBJECT
+
 public:
-    virtual ~Browser() = default;
+    using QObject::QObject;
 
     virtual void Navigate(const QString& url, qint16 flags) = 0;
     virtual void Stop() = 0;
     virtual bool Busy() const = 0;
     // A range over the page held now; null while none is held. The page may be let go once
-    // its download-complete handler has returned; a range made from it keeps it.
+    // the slots of DownloadComplete have returned; a range made from it keeps it.
     virtual std::unique_ptr<TextRange> createRange() = 0;
 
-    void setDownloadCompleteHandler(std::function<void()> handler)
-    {
-        m_downloadComplete = std::move(handler);
-    }
-
-protected:
-    void raiseDownloadComplete()
-    {
-        if (m_downloadComplete)
-            m_downloadComplete();
-    }
-
-private:
-    std::function<void()> m_downloadComplete;
+Q_SIGNALS:
+    void DownloadComplete();
 };
 
 // A failed download leaves a page that holds one of these: the first when no answer came from

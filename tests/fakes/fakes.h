@@ -65,7 +65,7 @@ struct FakeBrowser : Browser
     {
         return page ? std::make_unique<FakeRange>(*page, failingSearch) : nullptr;
     }
-    void complete(const QString& text) { page = text, busy = false, raiseDownloadComplete(); }
+    void complete(const QString& text) { page = text, busy = false, Q_EMIT DownloadComplete(); }
     QStringList calls;
     bool busy = false, busyAfterNavigate = false, failNavigate = false, outOfMemory = false;
     std::optional<QString> page;
@@ -75,7 +75,6 @@ struct FakeBrowser : Browser
 struct FakeTray : Tray, Traced
 {
     void setTip(const QString& tip) override { tipWrites << tip, note("tip"); }
-    QString tip() const override { return tipWrites.value(tipWrites.size() - 1, texts::appTitle); }
     bool isAvailable() const override { return available; }
     void removeIcon() override { removed = true, note("icon removed"); }
     bool available = true, removed = false;

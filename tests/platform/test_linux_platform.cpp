@@ -152,7 +152,7 @@ private Q_SLOTS:
         QFETCH(int, timeout);
         PageFetcher fetcher(std::chrono::milliseconds(timeout), cap);
         std::unique_ptr<TextRange> page; // null again if raised twice, or while busy
-        fetcher.setDownloadCompleteHandler(
+        QObject::connect(&fetcher, &Browser::DownloadComplete,
             [&] { page = page || fetcher.Busy() ? nullptr : fetcher.createRange(); });
         // Whatever the server did, the next download goes as usual.
         for (const auto& [target, expected] :
@@ -181,7 +181,7 @@ private Q_SLOTS:
         int completions = 0;
         std::unique_ptr<TextRange> first, second;
         QEventLoop modal;
-        fetcher.setDownloadCompleteHandler([&] {
+        QObject::connect(&fetcher, &Browser::DownloadComplete, [&] {
             if (++completions > 1) // inside the "modal box"
                 return second = fetcher.createRange(), modal.quit();
             first = fetcher.createRange();

@@ -3,7 +3,7 @@
 namespace gridvane {
 
 LinuxTray::LinuxTray(const QIcon& icon, const QString& tip, QObject* parent)
-    : QObject(parent)
+    : Tray(parent)
     , m_icon(new QSystemTrayIcon(icon, this))
 {
     m_icon->setToolTip(tip);
@@ -21,11 +21,6 @@ void LinuxTray::setTip(const QString& tip)
     m_icon->setToolTip(tip);
 }
 
-QString LinuxTray::tip() const
-{
-    return m_icon->toolTip();
-}
-
 void LinuxTray::removeIcon()
 {
     m_icon->hide();
@@ -41,7 +36,7 @@ void LinuxTray::onActivated(QSystemTrayIcon::ActivationReason reason)
     // A double click also delivers a Trigger for its first press, and a right click opens
     // the (empty) context menu; only the primary click counts, so each action reports once.
     if (reason == QSystemTrayIcon::Trigger)
-        raiseMouseEvent();
+        Q_EMIT MouseEvent();
 }
 
 } // namespace gridvane

@@ -10,7 +10,7 @@ namespace gridvane {
 
 // The program's icon in the desktop's notification area. It is shown from construction
 // and leaves the notification area with the object.
-class LinuxTray : public QObject, public Tray
+class LinuxTray : public Tray
 {
     Q_OBJECT
 public:
@@ -18,7 +18,6 @@ public:
     ~LinuxTray() override;
 
     void setTip(const QString& tip) override;
-    QString tip() const override;
     bool isAvailable() const override;
     void removeIcon() override;
 

@@ -86,7 +86,7 @@ void releaseFreedMemory()
 } // namespace
 
 PageFetcher::PageFetcher(std::chrono::milliseconds timeout, qint64 maxBodyBytes, QObject* parent)
-    : QObject(parent)
+    : Browser(parent)
     , m_timeout(timeout)
     , m_maxBodyBytes(std::max<qint64>(maxBodyBytes, 1))
 {
@@ -223,7 +223,7 @@ void PageFetcher::complete(QString pageText)
             const QPointer<PageFetcher> alive(this);
             // The handler may Stop, Navigate or run a nested event loop, in which later
             // downloads complete.
-            raiseDownloadComplete();
+            Q_EMIT DownloadComplete();
             // Its check is done: the page goes (a range made from it keeps it), and so does
             // the memory the download took.
             if (alive)

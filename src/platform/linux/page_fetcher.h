@@ -31,7 +31,7 @@ class SearchablePage;
 // ended by Stop, or replaced by a new Navigate, raises nothing at all.
 // The page is held while the completion handler runs; once it returns, only the ranges made
 // from it keep it.
-class PageFetcher : public QObject, public Browser
+class PageFetcher : public Browser
 {
     Q_OBJECT
 

@@ -19,13 +19,6 @@ TrappedError overflow()
     return { 6, QStringLiteral("Overflow") };
 }
 
-TrappedError fileNotFound(const QString& detail)
-{
-    return { 53,
-        detail.isEmpty() ? QStringLiteral("File not found")
-                         : QStringLiteral("File not found: ") + detail };
-}
-
 TrappedError inputPastEnd()
 {
     return { 62, QStringLiteral("Input past end of file") };

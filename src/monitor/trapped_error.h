@@ -24,7 +24,6 @@ private:
 
 namespace errors {
 TrappedError overflow();
-TrappedError fileNotFound(const QString& detail = {});
 TrappedError inputPastEnd();
 TrappedError pathAccess(const QString& detail);
 TrappedError diskFull(const QString& detail);

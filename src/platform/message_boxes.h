@@ -19,11 +19,11 @@ struct BoxRequest
 };
 
 // Answers a box can give, as numbers the handlers compare.
-constexpr qint16 answerOk = 1;
 constexpr qint16 answerYes = 6;
 constexpr qint16 answerNo = 7;
 
-// Modal message boxes. show() returns when the user has answered.
+// Modal message boxes. show() returns when the user has answered: answerYes for Yes, answerNo
+// for any other answer.
 class MessageBoxes
 {
 public:

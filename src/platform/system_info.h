@@ -9,8 +9,6 @@ class SystemInfo
 {
 public:
     virtual ~SystemInfo() = default;
-    // The folder that holds the program.
-    virtual QString applicationDirectory() const = 0;
     // The folder for the user's settings files; it may not exist yet.
     virtual QString configDirectory() const = 0;
     // Whether a message can be broadcast to every logged-in user.

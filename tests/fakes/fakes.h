@@ -91,8 +91,7 @@ struct RecordingBoxes : MessageBoxes, Traced
             + QString(request.text).replace(QRegularExpression(" - .*"), " -"));
         if (onShow)
             onShow(request);
-        const qint16 unanswered = request.buttons == BoxButtons::YesNo ? answerNo : answerOk;
-        return answers.isEmpty() ? unanswered : answers.takeFirst();
+        return answers.isEmpty() ? answerNo : answers.takeFirst();
     }
     std::vector<BoxRequest> shown;
     QList<qint16> answers;
@@ -121,13 +120,12 @@ struct FakeClock : Clock
 
 struct FakeSystem : SystemInfo
 {
-    QString applicationDirectory() const override { return appDir; }
     QString configDirectory() const override
     {
         return outOfMemory ? throw std::bad_alloc() : configDir;
     }
     bool canBroadcast() const override { return broadcast; }
-    QString appDir = QStringLiteral("/opt/gridvane"), configDir;
+    QString configDir;
     bool broadcast = true, outOfMemory = false;
 };
 

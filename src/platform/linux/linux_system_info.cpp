@@ -1,15 +1,9 @@
 #include "linux_system_info.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 
 namespace gridvane {
-
-QString LinuxSystemInfo::applicationDirectory() const
-{
-    return QCoreApplication::applicationDirPath();
-}
 
 QString LinuxSystemInfo::configDirectory() const
 {

@@ -7,7 +7,6 @@ namespace gridvane {
 class LinuxSystemInfo : public SystemInfo
 {
 public:
-    QString applicationDirectory() const override;
     // $XDG_CONFIG_HOME/gridvane, or ~/.config/gridvane when that is unset or not absolute.
     QString configDirectory() const override;
     // True while wall(1) is on the search path.

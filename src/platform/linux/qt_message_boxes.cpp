@@ -43,9 +43,6 @@ qint16 QtMessageBoxes::show(const BoxRequest& request)
     }
 
     box.exec();
-
-    if (request.buttons == BoxButtons::Ok)
-        return answerOk;
     return box.clickedButton() == box.button(QMessageBox::Yes) ? answerYes : answerNo;
 }
 

@@ -251,11 +251,6 @@ QString textOfHtml(QByteArray utf8)
 
 } // namespace
 
-QString visibleTextOfHtml(QStringView html)
-{
-    return textOfHtml(html.toUtf8());
-}
-
 QString visibleText(QByteArray body, const QByteArray& contentType)
 {
     QByteArray utf8 = decodePage(body, contentType).toUtf8();

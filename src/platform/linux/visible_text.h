@@ -18,9 +18,6 @@ QString decodePage(const QByteArray& body, const QByteArray& contentType);
 // it is, with the same white-space rule.
 QString visibleText(QByteArray body, const QByteArray& contentType);
 
-// The same from text that is already decoded.
-QString visibleTextOfHtml(QStringView html);
-
 // A page prepared for repeated searching: its text is case-folded, and every run of white
 // space made one blank, once, here.
 class SearchablePage
@@ -33,8 +30,6 @@ public:
     // no-break spaces) matching any other; also inside longer words. An empty text is never
     // found.
     bool contains(const QString& text) const;
-
-    const QString& folded() const { return m_folded; }
 
 private:
     QString m_folded;

@@ -34,8 +34,6 @@ constexpr quint32 netSendColor = 0x0000FF;
 constexpr quint32 hideColor = 0x00FFFF;
 constexpr quint32 exitColor = 0x0000FF;
 
-const char* const helpTopic = "helpTopic";
-
 QString modelText(const QString& shown)
 {
     QString text = shown;
@@ -74,10 +72,23 @@ const QString frameStyle = QStringLiteral(
     "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
     " left: 5px; padding: 0px 2px; }");
 
-void setHelp(QWidget* widget, int topic, const QString& text)
+// A control's place in twips: left, top, width and height.
+struct Twips
 {
-    widget->setProperty(helpTopic, topic);
-    widget->setWhatsThis(text);
+    int left, top, width, height;
+};
+
+void place(QWidget* widget, Twips at)
+{
+    widget->setGeometry(twipsRect(at.left, at.top, at.width, at.height, widget->logicalDpiX()));
+}
+
+QGroupBox* newFrame(QWidget* client, const char* name, const QString& title, Twips at)
+{
+    auto* frame = new QGroupBox(title, client);
+    frame->setObjectName(QLatin1String(name));
+    place(frame, at);
+    return frame;
 }
 
 } // namespace
@@ -109,40 +120,42 @@ MainWindow::MainWindow(frmGridvane& form, Desktop& desktop, QWidget* parent)
 
 void MainWindow::buildControls()
 {
-    const qreal dpi = logicalDpiX();
-    auto place = [dpi](QWidget* widget, int left, int top, int width, int height) {
-        widget->setGeometry(twipsRect(left, top, width, height, dpi));
-    };
-
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFont(controlFont());
+    const qreal dpi = logicalDpiX();
     client->setFixedSize(twipsToPixels(8280, dpi), twipsToPixels(3180, dpi));
     setCentralWidget(client);
 
-    auto frame = [&](const char* name, const QString& title, int l, int t, int w, int h) {
-        auto* box = new QGroupBox(title, client);
-        box->setObjectName(QLatin1String(name));
-        place(box, l, t, w, h);
-        return box;
-    };
-    auto* frame1 = frame("Frame1", texts::frameUrl, 45, 45, 4965, 600);
-    auto* frame2 = frame("Frame2", texts::frameStatus, 5070, 45, 3165, 2685);
-    auto* frame3 = frame("Frame3", texts::frameGroups, 45, 660, 4965, 975);
-    auto* frame4 = frame("Frame4", texts::frameNetSend, 45, 1665, 4965, 1050);
+    QGroupBox* const frames[] = { buildUrlFrame(client), buildStatusFrame(client),
+        buildGroupsFrame(client), buildNetSendFrame(client) };
+    buildButtons(client);
+    // Styled last: a control created inside a frame that has a style sheet already would not
+    // take the window's font.
+    for (QGroupBox* frame : frames)
+        frame->setStyleSheet(frameStyle);
+}
 
-    m_txtURL = new QLineEdit(frame1);
+QGroupBox* MainWindow::buildUrlFrame(QWidget* client)
+{
+    QGroupBox* frame = newFrame(client, "Frame1", texts::frameUrl, { 45, 45, 4965, 600 });
+    m_txtURL = new QLineEdit(frame);
     m_txtURL->setObjectName(QStringLiteral("txtURL"));
-    place(m_txtURL, 75, 210, 4800, 285);
+    place(m_txtURL, { 75, 210, 4800, 285 });
     setTextColor(m_txtURL, urlColor);
-    setHelp(m_txtURL, 1, help::url);
+    m_txtURL->setWhatsThis(help::url);
     connect(m_txtURL, &QLineEdit::textEdited, this, [this](const QString& text) {
         handle("txtURL_Change", [&] { m_form.txtURL.setText(text); });
     });
+    return frame;
+}
 
-    m_txtStatus = new QPlainTextEdit(frame2);
+QGroupBox* MainWindow::buildStatusFrame(QWidget* client)
+{
+    QGroupBox* frame = newFrame(client, "Frame2", texts::frameStatus, { 5070, 45, 3165, 2685 });
+    m_txtStatus = new QPlainTextEdit(frame);
     m_txtStatus->setObjectName(QStringLiteral("txtStatus"));
-    place(m_txtStatus, 90, 225, 3000, 2385);
+    place(m_txtStatus, { 90, 225, 3000, 2385 });
     m_txtStatus->setReadOnly(true);
     // Read-only for the user, but with a caret that the program moves to the newest line.
     m_txtStatus->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -152,35 +165,74 @@ void MainWindow::buildControls()
     m_txtStatus->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_txtStatus->setUndoRedoEnabled(false);
     setTextColor(m_txtStatus, statusColor);
-    setHelp(m_txtStatus, 2, help::status);
+    m_txtStatus->setWhatsThis(help::status);
+    return frame;
+}
 
+QGroupBox* MainWindow::buildGroupsFrame(QWidget* client)
+{
+    QGroupBox* frame = newFrame(client, "Frame3", texts::frameGroups, { 45, 660, 4965, 975 });
     for (int i = 0; i < frmGridvane::groupCount; ++i) {
-        auto* box = new QLineEdit(frame3);
+        auto* box = new QLineEdit(frame);
         box->setObjectName(QStringLiteral("txtGroup%1").arg(i));
-        place(box, 90 + 690 * (i % 7), i < 7 ? 255 : 585, 645, 285);
+        // Two rows of seven, box 7 under box 0.
+        place(box, { 90 + 690 * (i % 7), i < 7 ? 255 : 585, 645, 285 });
         box->setAlignment(Qt::AlignHCenter);
         setTextColor(box, groupColor);
-        setHelp(box, 3, help::groups);
+        box->setWhatsThis(help::groups);
         connect(box, &QLineEdit::textEdited, this, [this, i](const QString& text) {
             handle("txtGroup_Change", [&] { m_form.txtGroup[i].setText(text); });
         });
         m_txtGroup[i] = box;
     }
+    return frame;
+}
 
-    auto button = [&](const char* name, const QString& caption, int left, quint32 color, int topic,
+QGroupBox* MainWindow::buildNetSendFrame(QWidget* client)
+{
+    QGroupBox* frame = newFrame(client, "Frame4", texts::frameNetSend, { 45, 1665, 4965, 1050 });
+    m_txtNetSend = new QPlainTextEdit(frame);
+    m_txtNetSend->setObjectName(QStringLiteral("txtNetSend"));
+    place(m_txtNetSend, { 75, 225, 4800, 465 });
+    m_txtNetSend->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_txtNetSend->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_txtNetSend->setTabChangesFocus(true);
+    // The box is small; keep the text close to its border.
+    m_txtNetSend->document()->setDocumentMargin(1);
+    setTextColor(m_txtNetSend, netSendColor);
+    m_txtNetSend->setWhatsThis(help::netSendMessage);
+    connect(m_txtNetSend, &QPlainTextEdit::textChanged, this, [this] {
+        handle("txtNetSend_Change",
+            [this] { m_form.txtNetSend.setText(modelText(m_txtNetSend->toPlainText())); });
+    });
+
+    m_chkNetSend = new QCheckBox(texts::captionNetSend, frame);
+    m_chkNetSend->setObjectName(QStringLiteral("chkNetSend"));
+    place(m_chkNetSend, { 210, 720, 4635, 300 });
+    m_chkNetSend->setWhatsThis(help::netSendOption);
+    connect(m_chkNetSend, &QCheckBox::clicked, this, [this](bool checked) {
+        handle("chkNetSend_Click", [&] { m_form.chkNetSend.setValue(checked ? 1 : 0); });
+        mirrorCheckBox();
+    });
+    return frame;
+}
+
+void MainWindow::buildButtons(QWidget* client)
+{
+    auto button = [client](const char* name, const QString& caption, int left, quint32 color,
                       const QString& helpText) {
         auto* b = new QPushButton(caption, client);
         b->setObjectName(QLatin1String(name));
-        place(b, left, 2775, 2670, 375);
+        place(b, { left, 2775, 2670, 375 });
         b->setFont(namedFont(QStringLiteral("MS Sans Serif"), 9.75, QFont::SansSerif, true));
         b->setStyleSheet(buttonStyle(color));
         b->setAutoDefault(false);
-        setHelp(b, topic, helpText);
+        b->setWhatsThis(helpText);
         return b;
     };
-    m_cmdStart = button("cmdStart", texts::captionStart, 60, texts::colorGreen, 4, help::start);
-    m_cmdHide = button("cmdHide", texts::captionHide, 2805, hideColor, 5, help::hide);
-    m_cmdExit = button("cmdExit", texts::captionExit, 5550, exitColor, 6, help::exit);
+    m_cmdStart = button("cmdStart", texts::captionStart, 60, texts::colorGreen, help::start);
+    m_cmdHide = button("cmdHide", texts::captionHide, 2805, hideColor, help::hide);
+    m_cmdExit = button("cmdExit", texts::captionExit, 5550, exitColor, help::exit);
     connect(m_cmdStart, &QPushButton::clicked, this, [this] {
         m_form.fromEventLoop(texts::labelStartClick, [this] { m_form.cmdStart_Click(); });
     });
@@ -188,35 +240,6 @@ void MainWindow::buildControls()
         [this] { handle("cmdHide_Click", [this] { m_form.cmdHide_Click(); }); });
     connect(m_cmdExit, &QPushButton::clicked, this,
         [this] { handle("cmdExit_Click", [this] { m_form.cmdExit_Click(); }); });
-
-    m_txtNetSend = new QPlainTextEdit(frame4);
-    m_txtNetSend->setObjectName(QStringLiteral("txtNetSend"));
-    place(m_txtNetSend, 75, 225, 4800, 465);
-    m_txtNetSend->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_txtNetSend->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_txtNetSend->setTabChangesFocus(true);
-    // The box is small; keep the text close to its border.
-    m_txtNetSend->document()->setDocumentMargin(1);
-    setTextColor(m_txtNetSend, netSendColor);
-    setHelp(m_txtNetSend, 7, help::netSendMessage);
-    connect(m_txtNetSend, &QPlainTextEdit::textChanged, this, [this] {
-        handle("txtNetSend_Change",
-            [this] { m_form.txtNetSend.setText(modelText(m_txtNetSend->toPlainText())); });
-    });
-
-    m_chkNetSend = new QCheckBox(texts::captionNetSend, frame4);
-    m_chkNetSend->setObjectName(QStringLiteral("chkNetSend"));
-    place(m_chkNetSend, 210, 720, 4635, 300);
-    setHelp(m_chkNetSend, 8, help::netSendOption);
-    connect(m_chkNetSend, &QCheckBox::clicked, this, [this](bool checked) {
-        handle("chkNetSend_Click", [&] { m_form.chkNetSend.setValue(checked ? 1 : 0); });
-        mirrorCheckBox();
-    });
-
-    // Styled last: a control created inside a frame that has a style sheet already would not
-    // take the window's font.
-    for (QGroupBox* box : { frame1, frame2, frame3, frame4 })
-        box->setStyleSheet(frameStyle);
 }
 
 void MainWindow::buildMenus()

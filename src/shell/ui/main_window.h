@@ -8,6 +8,7 @@
 
 class QAction;
 class QCheckBox;
+class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -40,6 +41,11 @@ protected:
 
 private:
     void buildControls();
+    QGroupBox* buildUrlFrame(QWidget* client);
+    QGroupBox* buildStatusFrame(QWidget* client);
+    QGroupBox* buildGroupsFrame(QWidget* client);
+    QGroupBox* buildNetSendFrame(QWidget* client);
+    void buildButtons(QWidget* client);
     void buildMenus();
     void buildTabOrder();
     void attachMirrors();

@@ -4,6 +4,7 @@
 #include "platform/windows_1252.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace gridvane {
 
@@ -86,24 +87,16 @@ QString RecordReader::next()
 
 QByteArray encodeUtf16Le(const QString& text)
 {
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    for (const QChar c : text) {
-        out += char(c.unicode() & 0xFF);
-        out += char(c.unicode() >> 8);
-    }
-    return out;
+    return QStringEncoder(QStringEncoder::Utf16LE).encode(text);
 }
 
 QString decodeUtf16Le(const QByteArray& bytes)
 {
-    QString text;
-    text.reserve((bytes.size() + 1) / 2);
-    for (qsizetype i = 0; i < bytes.size(); i += 2) {
-        const auto low = quint8(bytes[i]);
-        const auto high = i + 1 < bytes.size() ? quint8(bytes[i + 1]) : quint8(0);
-        text += QChar(char16_t(low | (high << 8)));
-    }
+    // A leading byte-order mark and unpaired surrogates are code units like any other.
+    QStringDecoder utf16(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf16.decode(QByteArrayView(bytes).first(bytes.size() & ~qsizetype(1)));
+    if (bytes.size() % 2)
+        text += QChar(char16_t(quint8(bytes.back())));
     return text;
 }
 

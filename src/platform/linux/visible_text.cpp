@@ -57,6 +57,25 @@ QByteArray metaCharset(const QByteArray& body)
 
 // --- Text ----------------------------------------------------------------------------------
 
+// The white space of a page: blank, tab, line feed, carriage return, form feed and the
+// no-break space. A run of it reads as one blank, in the page's text and in searches alike.
+constexpr bool isSpace(char32_t c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == 0x00A0;
+}
+
+// The length in bytes of the white space that starts at text[i] in UTF-8, or 0.
+size_t spaceAt(std::string_view text, size_t i)
+{
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80)
+        return isSpace(lead) ? 1 : 0;
+    if ((lead & 0xE0) != 0xC0 || i + 1 >= text.size())
+        return 0;
+    const auto next = static_cast<unsigned char>(text[i + 1]);
+    return isSpace(char32_t((lead & 0x1F) << 6 | (next & 0x3F))) ? 2 : 0;
+}
+
 // Collects UTF-8 text, turning every run of white space into one blank, or into one line
 // break when a block boundary falls inside the run. Nothing leads or trails.
 class TextBuilder
@@ -69,22 +88,16 @@ public:
         size_t i = 0;
         const size_t n = text.size();
         while (i < n) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
-                if (c == '\n' && newlineBreaksLine)
+            if (const size_t space = spaceAt(text, i)) {
+                if (text[i] == '\n' && newlineBreaksLine)
                     m_break = true;
                 else
                     m_space = true;
-                ++i;
-                continue;
-            }
-            if (c == 0xC2 && i + 1 < n && static_cast<unsigned char>(text[i + 1]) == 0xA0) {
-                m_space = true; // U+00A0, the no-break space
-                i += 2;
+                i += space;
                 continue;
             }
             size_t end = i + 1;
-            while (end < n && !startsSpace(text, end))
+            while (end < n && !spaceAt(text, end))
                 ++end;
             if (!m_out.isEmpty()) {
                 if (m_break)
@@ -103,14 +116,6 @@ public:
     QString text() const { return QString::fromUtf8(m_out); }
 
 private:
-    static bool startsSpace(std::string_view text, size_t i)
-    {
-        const auto c = static_cast<unsigned char>(text[i]);
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'
-            || (c == 0xC2 && i + 1 < text.size()
-                && static_cast<unsigned char>(text[i + 1]) == 0xA0);
-    }
-
     QByteArray m_out;
     bool m_space = false;
     bool m_break = false;
@@ -274,9 +279,7 @@ QString searchForm(QString text)
     QChar* out = begin;
     bool inRun = false;
     for (const QChar* in = begin; in != begin + folded.size(); ++in) {
-        const char16_t c = in->unicode();
-        const bool space
-            = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == 0x00A0;
+        const bool space = isSpace(in->unicode());
         if (!space)
             *out++ = *in;
         else if (!inRun)

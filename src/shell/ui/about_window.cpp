@@ -32,29 +32,6 @@ void setBackground(QWidget* widget, quint32 color)
 
 } // namespace
 
-LinkLabel::LinkLabel(const QString& target, QWidget* parent)
-    : QLabel(target, parent)
-{
-    setTextFormat(Qt::PlainText);
-    setFont(namedFont(QStringLiteral("Times New Roman"), 8.25, QFont::Serif));
-    setTextColor(this, linkColor);
-    setCursor(Qt::PointingHandCursor);
-}
-
-void LinkLabel::mousePressEvent(QMouseEvent* event)
-{
-    m_pressed = event->button() == Qt::LeftButton;
-}
-
-void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
-{
-    const bool click = m_pressed && event->button() == Qt::LeftButton
-        && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click)
-        Q_EMIT clicked();
-}
-
 AboutWindow* AboutWindow::open(Desktop& desktop)
 {
     if (!openWindow) {
@@ -98,11 +75,19 @@ AboutWindow::AboutWindow(Desktop& desktop)
         place(lbl, l, t, w, h);
         return lbl;
     };
-    auto link = [&](const char* name, const QString& target, int l, int t, int w, int h) {
-        auto* lbl = new LinkLabel(target, this);
-        lbl->setObjectName(QLatin1String(name));
-        place(lbl, l, t, w, h);
-        return lbl;
+    // A link's caption is its target, in the link colour and not underlined.
+    auto link = [&](const char* name, const QString& target, int l, int t, int w, int h,
+                    void (AboutWindow::*handler)()) {
+        auto* lbl = label(name,
+            QStringLiteral("<a href=\"%1\" style=\"color: %2; text-decoration: none\">%1</a>")
+                .arg(target.toHtmlEscaped(), bgrColor(linkColor).name()),
+            l, t, w, h);
+        lbl->setTextFormat(Qt::RichText);
+        lbl->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        lbl->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        lbl->setFont(namedFont(QStringLiteral("Times New Roman"), 8.25, QFont::Serif));
+        lbl->setCursor(Qt::PointingHandCursor);
+        connect(lbl, &QLabel::linkActivated, this, handler);
     };
 
     QLabel* intro = label("Label1", texts::aboutIntro, 1425, 45, 5145, 1575);
@@ -123,17 +108,15 @@ AboutWindow::AboutWindow(Desktop& desktop)
     setBackground(notice, noticeColor);
 
     label("Label3", texts::aboutDate, 60, 2490, 1740, 225);
-    m_lblDorren = link("lblDorren", texts::webSite, 1860, 1725, 2955, 225);
+    link("lblDorren", texts::webSite, 1860, 1725, 2955, 225, &AboutWindow::lblDorren_Click);
     label("Label5", texts::aboutSiteCaption, 60, 1725, 1770, 225);
     label("Label6", texts::aboutProgramming, 60, 2715, 4500, 225);
     label("Label7", texts::aboutConcept, 1785, 2490, 2775, 225);
-    m_lblDorrenEmail = link("lblDorrenEmail", texts::emailLink, 1320, 2190, 2760, 225);
+    link("lblDorrenEmail", texts::emailLink, 1320, 2190, 2760, 225,
+        &AboutWindow::lblDorrenEmail_Click);
     label("Label11", texts::aboutBugs, 60, 2190, 1215, 225);
     label("Label4", texts::aboutOutages, 60, 1965, 1155, 225);
-    m_lblSCE = link("lblSCE", texts::defaultUrl, 1200, 1965, 5280, 225);
-    connect(m_lblSCE, &LinkLabel::clicked, this, &AboutWindow::lblSCE_Click);
-    connect(m_lblDorren, &LinkLabel::clicked, this, &AboutWindow::lblDorren_Click);
-    connect(m_lblDorrenEmail, &LinkLabel::clicked, this, &AboutWindow::lblDorrenEmail_Click);
+    link("lblSCE", texts::defaultUrl, 1200, 1965, 5280, 225, &AboutWindow::lblSCE_Click);
 
     auto* image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
@@ -157,17 +140,17 @@ void AboutWindow::cmdOkay_Click()
 void AboutWindow::lblSCE_Click()
 {
     // The default page, not the URL the user may have set in the main window.
-    HyperJump(m_lblSCE->text());
+    HyperJump(texts::defaultUrl);
 }
 
 void AboutWindow::lblDorren_Click()
 {
-    HyperJump(m_lblDorren->text());
+    HyperJump(texts::webSite);
 }
 
 void AboutWindow::lblDorrenEmail_Click()
 {
-    HyperJump(m_lblDorrenEmail->text() + texts::emailSubject);
+    HyperJump(texts::emailLink + texts::emailSubject);
 }
 
 void AboutWindow::paintEvent(QPaintEvent* event)

@@ -6,6 +6,7 @@
 #include "platform/linux/linux_tray.h"
 #include "platform/linux/page_fetcher.h"
 #include "platform/linux/qt_message_boxes.h"
+#include "platform/linux/unix_signals.h"
 #include "shell/ui/program_icon.h"
 #include "shell/ui/window_host.h"
 #include "version.h"
@@ -41,7 +42,8 @@ int main(int argc, char** argv)
     SystemClock clock;
     LinuxTray tray(programIcon(), texts::appTitle);
     frmGridvane form({ browser, tray, boxes, desktop, clock, system });
-    WindowHost host(form, desktop);
+    UnixSignals signals;
+    WindowHost host(form, desktop, signals);
     host.start();
     return app.exec();
 }

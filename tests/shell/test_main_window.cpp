@@ -1,4 +1,5 @@
 #include "fakes/fakes.h"
+#include "platform/linux/unix_signals.h"
 #include "shell/ui/about_window.h"
 #include "shell/ui/window_host.h"
 
@@ -14,6 +15,7 @@ class MainWindowTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<Harness> h;
+    UnixSignals signals;
     std::unique_ptr<WindowHost> host;
 
     template <typename T = QWidget> T* control(const char* name)
@@ -34,7 +36,7 @@ private Q_SLOTS:
         host.reset();
         h = std::make_unique<Harness>();
         h->form.Timer1.Interval = 1;
-        host = std::make_unique<WindowHost>(h->form, h->desktop);
+        host = std::make_unique<WindowHost>(h->form, h->desktop, signals);
         host->start();
     }
     void cleanup() { delete AboutWindow::instance(); }

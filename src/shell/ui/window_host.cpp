@@ -5,34 +5,19 @@
 #include "monitor/texts.h"
 #include "program_icon.h"
 
+#include "platform/termination.h"
+
 #include <QApplication>
-#include <QSocketNotifier>
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace gridvane {
 
-namespace {
-
-// SIGTERM and SIGINT arrive at any moment; the handler only writes a byte that the event loop
-// reads later, the one thing that is safe to do inside a signal handler.
-int signalSockets[2] = { -1, -1 };
-
-extern "C" void onTerminationSignal(int)
-{
-    const char byte = 1;
-    const ssize_t written = ::write(signalSockets[0], &byte, 1);
-    (void)written;
-}
-
-} // namespace
-
-WindowHost::WindowHost(frmGridvane& form, Desktop& desktop, QObject* parent)
+WindowHost::WindowHost(
+    frmGridvane& form, Desktop& desktop, Termination& termination, QObject* parent)
     : QObject(parent)
     , m_form(form)
     , m_desktop(desktop)
 {
+    connect(&termination, &Termination::requested, this, &WindowHost::endSession);
     m_timer.setTimerType(Qt::CoarseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         m_form.fromEventLoop(texts::labelTimerEvent, [this] { m_form.Timer1_Timer(); });
@@ -47,14 +32,6 @@ WindowHost::WindowHost(frmGridvane& form, Desktop& desktop, QObject* parent)
 WindowHost::~WindowHost()
 {
     delete m_window;
-    if (m_signalNotifier) {
-        std::signal(SIGTERM, SIG_DFL);
-        std::signal(SIGINT, SIG_DFL);
-        delete m_signalNotifier;
-        ::close(signalSockets[0]);
-        ::close(signalSockets[1]);
-        signalSockets[0] = signalSockets[1] = -1;
-    }
 }
 
 void WindowHost::start()
@@ -62,7 +39,6 @@ void WindowHost::start()
     // Hiding the window to the tray must not end the program; it ends when Exit says so.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(programIcon());
-    watchSignals();
     connect(
         qApp, &QGuiApplication::commitDataRequest, this, [this] { endSession(); },
         Qt::DirectConnection);
@@ -123,27 +99,6 @@ void WindowHost::quit()
     m_quitting = true;
     Q_EMIT quitting();
     QCoreApplication::quit();
-}
-
-void WindowHost::watchSignals()
-{
-    // One shell at a time owns the signals.
-    if (m_signalNotifier || signalSockets[0] >= 0)
-        return;
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSockets) != 0)
-        return;
-    m_signalNotifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);
-    connect(m_signalNotifier, &QSocketNotifier::activated, this, [this] {
-        char bytes[16];
-        while (::read(signalSockets[1], bytes, sizeof bytes) > 0) { }
-        endSession();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
 }
 
 } // namespace gridvane

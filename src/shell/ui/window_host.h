@@ -7,20 +7,20 @@
 #include <QPointer>
 #include <QTimer>
 
-class QSocketNotifier;
-
 namespace gridvane {
 
 class Desktop;
+class Termination;
 
 // Hosts the window model in the running program: creates the main window, loads the
 // settings, drives the model's timer, lets the window go when the model is unloaded, and ends
-// the program when no window is left. Logout, shutdown, SIGTERM and SIGINT save and end.
+// the program when no window is left. Logout, shutdown and a termination request save and end.
 //
 //   QApplication app(argc, argv);
 //   LinuxTray tray(programIcon(), texts::appTitle);
 //   frmGridvane form({ browser, tray, boxes, desktop, clock, system });
-//   WindowHost host(form, desktop);
+//   UnixSignals signals;
+//   WindowHost host(form, desktop, signals);
 //   host.start();
 //   return app.exec();
 class WindowHost : public QObject
@@ -28,7 +28,8 @@ class WindowHost : public QObject
     Q_OBJECT
 
 public:
-    WindowHost(frmGridvane& form, Desktop& desktop, QObject* parent = nullptr);
+    WindowHost(
+        frmGridvane& form, Desktop& desktop, Termination& termination, QObject* parent = nullptr);
     ~WindowHost() override;
 
     // Creates the main window, runs its load handler and shows it unless the model hid it.
@@ -49,13 +50,11 @@ private:
     void formUnloaded();
     void quitWhenLastWindowIsGone();
     void quit();
-    void watchSignals();
 
     frmGridvane& m_form;
     Desktop& m_desktop;
     QPointer<MainWindow> m_window;
     QTimer m_timer;
-    QSocketNotifier* m_signalNotifier = nullptr;
     bool m_quitting = false;
 };
 

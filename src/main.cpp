@@ -27,7 +27,17 @@ int main(int argc, char** argv)
         return EXIT_FAILURE;
     }
 
+    // On a Wayland session with Xwayland, the program runs through Xwayland unless the user
+    // chose a platform: only there can the alert box stay above the other windows. The
+    // programs it starts choose for themselves.
+    const bool throughXwayland = qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+        && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && !qEnvironmentVariableIsEmpty("DISPLAY");
+    if (throughXwayland)
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    if (throughXwayland)
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("gridvane"));
     QApplication::setApplicationVersion(QStringLiteral(GRIDVANE_VERSION));
 

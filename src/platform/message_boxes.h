@@ -13,8 +13,8 @@ struct BoxRequest
     QString text; // lines separated by CR LF
     BoxButtons buttons = BoxButtons::Ok;
     BoxIcon icon = BoxIcon::None;
-    // Keep the box above other windows and ask the desktop for attention: the main window
-    // may be hidden when it opens.
+    // Keep the box above other windows, ask the desktop for attention and put it in the
+    // desktop's notification list too: the main window may be hidden when it opens.
     bool urgent = false;
 };
 

@@ -1,10 +1,13 @@
 #include "qt_message_boxes.h"
 
+#include "desktop_notification.h"
 #include "platform/line_ends.h"
+#include "window_activation.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <memory>
 
 namespace gridvane {
 
@@ -36,10 +39,17 @@ qint16 QtMessageBoxes::show(const BoxRequest& request)
         box.setEscapeButton(QMessageBox::Ok);
     }
 
+    // An urgent box also goes to the desktop's notification list, which keeps it for a user
+    // away from the desk or behind a locked screen; choosing it there brings the box forward.
+    // Answering the box withdraws it.
+    std::unique_ptr<DesktopNotification> notification;
     if (request.urgent) {
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
         // Asking for attention needs a mapped window, so wait until exec() has shown it.
         QTimer::singleShot(0, &box, [&box] { QApplication::alert(&box); });
+        notification = std::make_unique<DesktopNotification>(request.title, box.text());
+        QObject::connect(notification.get(), &DesktopNotification::activated, &box,
+            [&box](const QString& token) { activateWindow(&box, token); });
     }
 
     box.exec();

@@ -1,5 +1,6 @@
 #include "layout.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 
 namespace gridvane {
@@ -23,6 +24,9 @@ QString installedFamily(const QString& family)
 
 void centreOnScreen(QWidget* window)
 {
+    // A Wayland compositor places windows itself.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
     if (const QScreen* where = window->screen())
         window->setGeometry(
             QRect(where->availableGeometry().center() - window->rect().center(), window->size()));

@@ -3,7 +3,7 @@
 #include "desktop_program.h"
 #include "fakes/loopback_server.h"
 #include "settings/file_formats.h"
-#include "x_session.h"
+#include "desktop_session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -50,11 +50,11 @@ int main(int argc, char** argv)
         QElapsedTimer clock;
         clock.start();
         QProcess* gridvane = launch(config.path());
-        const bool shown = XSession::waitFor(
-            [] { return !XSession::visibleWindows(mainTitle).isEmpty(); }, 30000);
+        const bool shown = DesktopSession::waitFor(
+            [] { return !DesktopSession::visibleWindows(mainTitle).isEmpty(); }, 30000);
         const qint64 elapsed = clock.elapsed();
         end(gridvane);
-        XSession::waitFor([] { return XSession::visibleWindows(mainTitle).isEmpty(); });
+        DesktopSession::waitFor([] { return DesktopSession::visibleWindows(mainTitle).isEmpty(); });
         if (!shown) {
             std::fprintf(stderr, "the window did not appear\n");
             return 1;

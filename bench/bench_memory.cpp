@@ -5,7 +5,7 @@
 #include "desktop_program.h"
 #include "fakes/loopback_server.h"
 #include "settings/file_formats.h"
-#include "x_session.h"
+#include "desktop_session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 
 // The program itself, started by the desktop benchmarks with a configuration folder of their
 // own, and what /proc says about it.
-#include "x_session.h"
+#include "desktop_session.h"
 
 #include <QFile>
 #include <QProcess>
@@ -13,7 +13,7 @@ namespace gridvane::testing {
 // A virtual desktop with an XEmbed tray for the program to dock in, ended with it.
 struct TrayDesktop
 {
-    XSession session;
+    DesktopSession session;
     QProcess trayer; // ended before the session's display
 
     ~TrayDesktop() { trayer.terminate(), trayer.waitForFinished(3000); }
@@ -21,11 +21,11 @@ struct TrayDesktop
     bool start()
     {
         const auto trayerShown = [] {
-            return XSession::run("xdotool", { "search", "--class", "trayer" }) != "";
+            return DesktopSession::run("xdotool", { "search", "--class", "trayer" }) != "";
         };
-        if (session.start()) {
+        if (session.start(DesktopSession::X11)) {
             trayer.start("trayer", { "--edge", "top", "--widthtype", "request" });
-            if (XSession::waitFor(trayerShown))
+            if (DesktopSession::waitFor(trayerShown))
                 return true;
         }
         std::fprintf(stderr, "Xvfb, openbox or trayer did not start\n");

@@ -1,19 +1,23 @@
-// Gridvane installed and used on a virtual desktop with a StatusNotifierItem tray (KDE, GNOME,
-// XFCE), a loopback server and stand-ins for wall and xdg-open that keep what they are given.
+// Gridvane installed and used on the desktops people use, each headless and with a
+// StatusNotifierItem tray: X11 (Xvfb and openbox), GNOME's compositor (mutter) with its
+// Xwayland, and native Wayland (weston). A loopback server holds the page until the test lets it
+// go; stand-ins for wall and xdg-open keep what they are given.
+#include "desktop_session.h"
 #include "fakes/fakes.h"
 #include "fakes/loopback_server.h"
-#include "x_session.h"
+#include "notification_service.h"
 
 using namespace gridvane;
 using namespace gridvane::testing;
-using X = XSession;
+using D = DesktopSession;
 
 const QString mainTitle = "^Gridvane \\(Southern Cal Edison\\) version 1\\.06$";
+const QString alertTitle = "^Gridvane Alert!$";
 
 // A D-Bus call's reply as dbus-send prints it; nothing for an error.
 QString dbus(const QStringList& call)
 {
-    return X::run("dbus-send", QStringList { "--session", "--print-reply" } + call);
+    return D::run("dbus-send", QStringList { "--session", "--print-reply" } + call);
 }
 
 // Sends keys to a window until the result shows: a busy desktop may drop keys sent too early.
@@ -21,40 +25,95 @@ template <typename Done> bool press(const QString& title, const char* keys, Done
 {
     for (int i = 0; i < 4 && !done(); ++i) {
         QString window;
-        X::waitFor([&] { return (window = X::visibleWindows(title).value(0)) != ""; });
-        X::run("xdotool", { "windowactivate", "--sync", window, "key", keys });
-        X::waitFor(done, 8000);
+        D::waitFor([&] { return (window = D::visibleWindows(title).value(0)) != ""; });
+        D::run("xdotool", { "windowactivate", "--sync", window, "key", keys });
+        D::waitFor(done, 8000);
     }
     return done();
+}
+
+// Whether the first window is stacked above the second and marked to stay above.
+bool above(const QString& window, const QString& other)
+{
+    const QStringList stack = D::run("xprop", { "-root", "_NET_CLIENT_LIST_STACKING" })
+                                  .section('#', 1)
+                                  .remove(' ')
+                                  .split(',');
+    const auto place = [&](const QString& id) {
+        return stack.indexOf(QString::number(id.toULong(), 16).prepend("0x"));
+    };
+    return place(window) > place(other) && place(other) >= 0
+        && D::run("xprop", { "-id", window, "_NET_WM_STATE" }).contains("_NET_WM_STATE_ABOVE");
+}
+
+// Whether the client's Wayland protocol log shows the window of that title on an output: its
+// toplevel leads to its surface, which the compositor then says it entered.
+bool mapped(const QString& log, const QString& title)
+{
+    const qsizetype titled = log.indexOf(".set_title(\"" + title + "\")");
+    const QString toplevel = log.left(titled).section(' ', -1).section('.', 0, 0);
+    const QRegularExpression made("(xdg_surface@\\d+)\\.get_toplevel\\(new id " + toplevel + "\\)");
+    const QString xdgSurface = titled < 0 ? "" : made.match(log.left(titled)).captured(1);
+    const QRegularExpression surface(
+        "get_xdg_surface\\(new id " + xdgSurface + ", (wl_surface@\\d+)\\)");
+    QString wlSurface;
+    for (const auto& match : surface.globalMatch(log.left(titled)))
+        wlSurface = match.captured(1);
+    return wlSurface != "" && log.indexOf(wlSurface + ".enter(", titled) > 0;
 }
 
 class DesktopTest : public QObject
 {
     Q_OBJECT
 
-    X session;
+    QTemporaryDir installed;
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY2(session.start(), "the virtual desktop did not start"); }
-
-    void fromTrayToAlertToExit()
+    void initTestCase()
     {
-        QTemporaryDir home; // the user's, with the program installed in it
+        // One component keeps a real install's manifest. What a desktop reads must be valid.
+        const QStringList install { "--install", BUILD_DIR, "--prefix", installed.path(),
+            "--component", "Unspecified" };
+        QCOMPARE(QProcess::execute(CMAKE_COMMAND, install), 0);
+        const QString menuEntry = installed.filePath("share/applications/gridvane.desktop");
+        QCOMPARE(QProcess::execute("desktop-file-validate", { menuEntry }), 0);
+        QVERIFY(readFile(menuEntry).contains(
+            "\nExec=" + installed.filePath("bin/gridvane").toUtf8() + '\n'));
+        const QString metadata = "share/metainfo/org.example.gridvane.metainfo.xml";
+        QCOMPARE(QProcess::execute(
+                     "appstreamcli", { "validate", "--no-net", installed.filePath(metadata) }),
+            0);
+        for (const char* name :
+            { "XDG_CONFIG_HOME", "BROWSER", "DEFAULT_BROWSER", "SESSION_MANAGER", "WAYLAND_DEBUG" })
+            qunsetenv(name);
+    }
+
+    void alertReachesTheUser_data()
+    {
+        QTest::addColumn<int>("desktop");
+        QTest::addColumn<bool>("notifications");
+        QTest::newRow("X11: the notification brings the box forward, Yes opens the page, wall "
+                      "broadcasts, Exit ends all")
+            << int(D::X11) << true;
+        QTest::newRow("GNOME's compositor, through Xwayland by itself: the box comes up and stays "
+                      "above the window being typed into, without a notification service")
+            << int(D::Mutter) << false;
+        QTest::newRow("native Wayland: the box is mapped and the notification sent")
+            << int(D::Weston) << true;
+    }
+    void alertReachesTheUser()
+    {
+        QFETCH(int, desktop);
+        QFETCH(bool, notifications);
+        DesktopSession session;
+        QVERIFY2(session.start(D::Kind(desktop)), "the desktop did not start");
+        const bool x = desktop != D::Weston;
+
+        QTemporaryDir home; // the user's, with the stand-ins in its bin folder
         const auto at = [&](const QString& file) { return home.filePath(file); };
         qputenv("HOME", home.path().toLocal8Bit());
-        qputenv("PATH", at("bin").toLocal8Bit() + ':' + qgetenv("PATH"));
-        for (const char* name : { "XDG_CONFIG_HOME", "QT_QPA_PLATFORM", "BROWSER",
-                 "DEFAULT_BROWSER", "SESSION_MANAGER" })
-            qunsetenv(name);
-        // One component keeps a real install's manifest. What a desktop reads must be valid.
-        const QStringList install { "--install", BUILD_DIR, "--prefix", at("usr"), "--component" };
-        QCOMPARE(QProcess::execute(CMAKE_COMMAND, install + QStringList { "Unspecified" }), 0);
-        const QString menuEntry = at("usr/share/applications/gridvane.desktop");
-        QCOMPARE(QProcess::execute("desktop-file-validate", { menuEntry }), 0);
-        QVERIFY(readFile(menuEntry).contains("\nExec=" + at("usr/bin/gridvane").toUtf8() + '\n'));
-        const QString metadata = at("usr/share/metainfo/org.example.gridvane.metainfo.xml");
-        QCOMPARE(QProcess::execute("appstreamcli", { "validate", "--no-net", metadata }), 0);
-
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", at("bin").toLocal8Bit() + ':' + path);
         // Stand-ins that write their argument count and arguments, wall its standard input too.
         QVERIFY(writeFile(at("bin/wall"),
             "#!/bin/sh\necho $# \"$@\" >\"$0.part\"\n"
@@ -67,48 +126,113 @@ private Q_SLOTS:
         const QString watcher = "org.kde.StatusNotifierWatcher";
         const QStringList host { "--dest=" + watcher, "/StatusNotifierWatcher",
             watcher + ".RegisterStatusNotifierHost", "string:org.kde.StatusNotifierHost-test" };
-        QVERIFY2(X::waitFor([&] { return dbus(host) != ""; }), "the tray's watcher did not start");
+        QVERIFY2(D::waitFor([&] { return dbus(host) != ""; }), "the tray's watcher did not start");
+        NotificationService service;
+        QVERIFY(!notifications || service.start());
 
         LoopbackServer server;
-        server.on("/outages.html",
-            htmlPage("<h2>Communities Affected by Rotating Outages</h2><p>Groups: A1, B7</p>"));
+        server.on("/outages.html", { .held = true });
         const QStringList settings { server.url("/outages.html"), "30 seconds", "on", "B7" };
         const QString message = "Power off at 3 pm in Springfield; save your work $(touch x) `id`";
         QVERIFY(writeFile(at(".config/gridvane/Settings.ini"), encodeRecords(settings)));
         QVERIFY(writeFile(at(".config/gridvane/NetSend.ini"), encodeUtf16Le(message)));
         QProcess gridvane;
-        gridvane.start(at("usr/bin/gridvane"), {});
+        if (!x)
+            gridvane.setProcessEnvironment([] {
+                auto env = QProcessEnvironment::systemEnvironment();
+                env.insert("QT_QPA_PLATFORM", "wayland");
+                env.insert("WAYLAND_DEBUG", "client");
+                return env;
+            }());
+        gridvane.start(installed.filePath("bin/gridvane"), {});
 
-        // Saved codes: it starts hidden, with its item in the tray.
-        const QString get = "org.freedesktop.DBus.Properties.Get";
-        const QStringList items { "--dest=" + watcher, "/StatusNotifierWatcher", get,
-            "string:" + watcher, "string:RegisteredStatusNotifierItems" };
+        // Saved codes: it starts hidden, with its item in the tray. Activate, the tray's click,
+        // shows the window and checks at once.
+        const QStringList items { "--dest=" + watcher, "/StatusNotifierWatcher",
+            "org.freedesktop.DBus.Properties.Get", "string:" + watcher,
+            "string:RegisteredStatusNotifierItems" };
         QString item;
-        QVERIFY2(X::waitFor([&] { return (item = dbus(items).section('"', 1, 1)) != ""; }),
+        QVERIFY2(D::waitFor([&] { return (item = dbus(items).section('"', 1, 1)) != ""; }),
             "the program's item did not show in the tray");
-        const QStringList activate { "--dest=" + item, "/StatusNotifierItem",
-            "org.kde.StatusNotifierItem.Activate", "int32:0", "int32:0" };
-        const auto shown = [] { return !X::visibleWindows(mainTitle).isEmpty(); };
-        QVERIFY2(!shown(), "the window showed at start-up");
+        QVERIFY2(!x || D::visibleWindows(mainTitle).isEmpty(), "the window showed at start-up");
+        QVERIFY(dbus({ "--dest=" + item, "/StatusNotifierItem",
+                    "org.kde.StatusNotifierItem.Activate", "int32:0", "int32:0" })
+            != "");
+        QVERIFY2(D::waitFor([&] { return server.held.size() == 1; }), "no check after the click");
 
-        // Activate, the tray's click, shows the window and checks at once: the page lists B7.
-        // Return in the alert box is Yes: the page opens and wall gets the message, wrapped.
-        QVERIFY2(dbus(activate) != "" && X::waitFor(shown), "a tray click did not show the window");
-        const auto opened = [&] { return QFile::exists(at("bin/xdg-open.got")); };
-        QVERIFY2(press("^Gridvane Alert!$", "Return", opened), "Yes did not open the page");
-        QVERIFY2(X::waitFor([&] { return QFile::exists(at("bin/wall.got")); }), "no broadcast");
-        QCOMPARE(readFile(at("bin/xdg-open.got")), "1 " + settings[0].toUtf8() + '\n');
-        QCOMPARE(readFile(at("bin/wall.got")),
-            "0\nPower off at 3 pm in Springfield;\nsave your work $(touch x) `id`");
+        // The user types in another program's window when the page lists B7.
+        QProcess typing;
+        QString typed, box;
+        if (x) {
+            typing.setProcessEnvironment([] {
+                auto env = QProcessEnvironment::systemEnvironment();
+                env.insert("QT_QPA_PLATFORM", "xcb");
+                return env;
+            }());
+            typing.start(QCoreApplication::applicationDirPath() + "/typing_window", {});
+            QVERIFY(
+                D::waitFor([&] { return (typed = D::visibleWindows("^Typing$").value(0)) != ""; }));
+            D::run("xdotool", { "windowactivate", "--sync", typed, "type", "Dear all," });
+        }
+        LoopbackServer::answer(server.held[0],
+            htmlPage("<h2>Communities Affected by Rotating Outages</h2><p>Groups: A1, B7</p>"));
+        if (x) {
+            QVERIFY2(
+                D::waitFor([&] { return (box = D::visibleWindows(alertTitle).value(0)) != ""; }),
+                "no alert box");
+            QVERIFY2(above(box, typed), "the alert box is not above the window being typed into");
+            D::run("xdotool", { "windowactivate", "--sync", typed, "type", " the power" });
+            QVERIFY2(above(box, typed), "the alert box went below the window being typed into");
+        } else {
+            QString log;
+            QVERIFY2(D::waitFor([&] {
+                return mapped(log += gridvane.readAllStandardError(), "Gridvane Alert!");
+            }),
+                "the alert box was not mapped");
+        }
 
-        // Exit ends the program and all it started (all with its HOME).
+        if (notifications) {
+            QVERIFY2(D::waitFor([&] { return service.notified.size() == 1; }), "no notification");
+            const NotificationService::Notification& sent = service.notified[0];
+            QCOMPARE(sent.appName + ' ' + sent.icon + ' ' + sent.summary,
+                "Gridvane gridvane Gridvane Alert!");
+            QVERIFY(sent.body.contains("Group B7 is on the Stage 2 alarm list!"));
+            QCOMPARE(sent.hints.value("urgency").toInt(), 2);
+            QCOMPARE(sent.hints.value("desktop-entry").toString(), "gridvane");
+            QVERIFY(sent.actions.contains("default") && sent.timeout == 0);
+        }
+        if (desktop == D::X11) {
+            // Choosing the notification brings the box forward, with the service's token.
+            const QString token = "gridvane-test_TIME0";
+            Q_EMIT service.ActivationToken(1, token);
+            Q_EMIT service.ActionInvoked(1, "default");
+            QVERIFY2(D::waitFor([&] { return D::run("xdotool", { "getactivewindow" }) == box; }),
+                "the notification did not bring the box forward");
+            QVERIFY(D::run("xprop", { "-id", box, "_NET_STARTUP_ID" }).contains(token));
+            // Return is Yes: the page opens, wall gets the message, wrapped, the notification goes.
+            const auto opened = [&] { return QFile::exists(at("bin/xdg-open.got")); };
+            QVERIFY2(press(alertTitle, "Return", opened), "Yes did not open the page");
+            QVERIFY2(D::waitFor([&] { return QFile::exists(at("bin/wall.got")); }), "no broadcast");
+            QCOMPARE(readFile(at("bin/xdg-open.got")), "1 " + settings[0].toUtf8() + '\n');
+            QCOMPARE(readFile(at("bin/wall.got")),
+                "0\nPower off at 3 pm in Springfield;\nsave your work $(touch x) `id`");
+            QVERIFY2(D::waitFor([&] { return service.closed == QList<uint> { 1 }; }),
+                "answering the box left the notification");
+        }
+
+        // Exit (a termination request without a keyboard) ends the program and all it started.
         const auto ended = [&] { return gridvane.state() == QProcess::NotRunning; };
-        QVERIFY2(press(mainTitle, "alt+x", ended), "Alt+X did not end the program");
+        if (desktop == D::X11)
+            QVERIFY2(press(mainTitle, "alt+x", ended), "Alt+X did not end the program");
+        gridvane.terminate();
+        QVERIFY(D::waitFor(ended));
         QCOMPARE(gridvane.exitStatus(), QProcess::NormalExit);
-        tray.terminate();
+        typing.terminate(), tray.terminate();
+        typing.waitForFinished(), tray.waitForFinished();
         const QStringList strays { "HOME=/", "sh", "-c", "grep -lsxz \"$0\" /proc/[0-9]*/environ",
             "HOME=" + home.path() };
-        QVERIFY2(X::waitFor([&] { return X::run("env", strays) == ""; }), "a child outlived it");
+        QVERIFY2(D::waitFor([&] { return D::run("env", strays) == ""; }), "a child outlived it");
+        qputenv("PATH", path);
     }
 };
 

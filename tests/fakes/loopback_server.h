@@ -50,6 +50,32 @@ public:
                 "-out", pem });
     }
 
+    static void answer(QTcpSocket* socket, const ScriptedReply& reply)
+    {
+        const QByteArray& body = reply.body;
+        const QByteArray bytes = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason
+            + "\r\n" + reply.headers
+            + (reply.pace == Pace::endless
+                    ? ""
+                    : "Content-Length: " + QByteArray::number(body.size()) + "\r\n")
+            + "\r\n" + (reply.pace == Pace::closedMidBody ? body.left(body.size() / 2) : body);
+        if (reply.pace == Pace::endless)
+            connect(socket, &QTcpSocket::bytesWritten, socket, [socket, body] {
+                if (socket->bytesToWrite() < body.size())
+                    socket->write(body);
+            });
+        if (reply.pace == Pace::oneByteASecond) {
+            auto* timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket,
+                [=, sent = 0]() mutable { socket->write(bytes.mid(sent++, 1)); });
+            return timer->start(1000);
+        }
+        socket->write(
+            reply.pace == Pace::headOnly ? bytes.left(bytes.indexOf("\r\n\r\n") + 4) : bytes);
+        if (reply.pace != Pace::endless && reply.pace != Pace::headOnly)
+            socket->disconnectFromHost();
+    }
+
     QList<QByteArray> requests; // the request heads, in order
     QList<QPointer<QTcpSocket>> held; // the connections of held requests, null once closed
     QHash<QByteArray, ScriptedReply> replies;
@@ -75,32 +101,6 @@ private:
                 htmlPage("<p>No such page here</p>", 404, "Not Found"));
             reply.held ? held.append(socket) : answer(socket, reply);
         });
-    }
-
-    static void answer(QTcpSocket* socket, const ScriptedReply& reply)
-    {
-        const QByteArray& body = reply.body;
-        const QByteArray bytes = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason
-            + "\r\n" + reply.headers
-            + (reply.pace == Pace::endless
-                    ? ""
-                    : "Content-Length: " + QByteArray::number(body.size()) + "\r\n")
-            + "\r\n" + (reply.pace == Pace::closedMidBody ? body.left(body.size() / 2) : body);
-        if (reply.pace == Pace::endless)
-            connect(socket, &QTcpSocket::bytesWritten, socket, [socket, body] {
-                if (socket->bytesToWrite() < body.size())
-                    socket->write(body);
-            });
-        if (reply.pace == Pace::oneByteASecond) {
-            auto* timer = new QTimer(socket);
-            connect(timer, &QTimer::timeout, socket,
-                [=, sent = 0]() mutable { socket->write(bytes.mid(sent++, 1)); });
-            return timer->start(1000);
-        }
-        socket->write(
-            reply.pace == Pace::headOnly ? bytes.left(bytes.indexOf("\r\n\r\n") + 4) : bytes);
-        if (reply.pace != Pace::endless && reply.pace != Pace::headOnly)
-            socket->disconnectFromHost();
     }
 };
 

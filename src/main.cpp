@@ -48,7 +48,7 @@ int main(int argc, char** argv)
     LinuxSystemInfo system;
     PageFetcher browser;
     QtMessageBoxes boxes(programIcon());
-    LinuxDesktop desktop;
+    LinuxDesktop desktop(texts::alertTitle);
     SystemClock clock;
     LinuxTray tray(programIcon(), texts::appTitle);
     frmGridvane form({ browser, tray, boxes, desktop, clock, system });

@@ -7,6 +7,8 @@
 #include "fakes/loopback_server.h"
 #include "notification_service.h"
 
+#include <QTcpServer>
+
 using namespace gridvane;
 using namespace gridvane::testing;
 using D = DesktopSession;
@@ -132,6 +134,20 @@ private Q_SLOTS:
 
         LoopbackServer server;
         server.on("/outages.html", { .held = true });
+        // The office's places, through the real Apprise: a loopback web hook and mail server.
+        server.on("/office", htmlPage(""));
+        QTcpServer free;
+        QVERIFY(free.listen(QHostAddress::LocalHost));
+        const QString smtp = QString::number(free.serverPort());
+        free.close();
+        QProcess mail;
+        mail.start("/usr/bin/python3",
+            { "-m", "aiosmtpd", "-n", "-l", "127.0.0.1:" + smtp, "-c", "aiosmtpd.handlers.Mailbox",
+                at("mail") });
+        QVERIFY(writeFile(at(".config/gridvane/broadcast.yml"),
+            "urls:\n  - " + server.url("/office").replace("http", "json").toUtf8()
+                + "\n  - mailto://127.0.0.1:" + smtp.toUtf8()
+                + "?from=gridvane@example.org&to=office@example.org&format=text\n"));
         const QStringList settings { server.url("/outages.html"), "30 seconds", "on", "B7" };
         const QString message = "Power off at 3 pm in Springfield; save your work $(touch x) `id`";
         QVERIFY(writeFile(at(".config/gridvane/Settings.ini"), encodeRecords(settings)));
@@ -214,8 +230,24 @@ private Q_SLOTS:
             QVERIFY2(press(alertTitle, "Return", opened), "Yes did not open the page");
             QVERIFY2(D::waitFor([&] { return QFile::exists(at("bin/wall.got")); }), "no broadcast");
             QCOMPARE(readFile(at("bin/xdg-open.got")), "1 " + settings[0].toUtf8() + '\n');
-            QCOMPARE(readFile(at("bin/wall.got")),
-                "0\nPower off at 3 pm in Springfield;\nsave your work $(touch x) `id`");
+            const QByteArray wrapped
+                = "Power off at 3 pm in Springfield;\nsave your work $(touch x) `id`";
+            QCOMPARE(readFile(at("bin/wall.got")), "0\n" + wrapped);
+            const auto delivered = [&] {
+                const QStringList mails = QDir(at("mail/new")).entryList(QDir::Files);
+                return QString("%1 web hook, %2 mail")
+                    .arg(std::count_if(server.requests.cbegin(), server.requests.cend(),
+                        [&](auto& r) {
+                            return r.contains(QByteArray(wrapped).replace("\n", "\\n"));
+                        }))
+                    .arg(mails.size() == 1
+                                && readFile(at("mail/new/" + mails[0]))
+                                       .replace("=\n", "")
+                                       .contains(wrapped)
+                            ? 1
+                            : mails.size() * 10);
+            };
+            QTRY_COMPARE(delivered(), "1 web hook, 1 mail");
             QVERIFY2(D::waitFor([&] { return service.closed == QList<uint> { 1 }; }),
                 "answering the box left the notification");
         }
@@ -227,8 +259,8 @@ private Q_SLOTS:
         gridvane.terminate();
         QVERIFY(D::waitFor(ended));
         QCOMPARE(gridvane.exitStatus(), QProcess::NormalExit);
-        typing.terminate(), tray.terminate();
-        typing.waitForFinished(), tray.waitForFinished();
+        typing.terminate(), tray.terminate(), mail.terminate();
+        typing.waitForFinished(), tray.waitForFinished(), mail.waitForFinished();
         const QStringList strays { "HOME=/", "sh", "-c", "grep -lsxz \"$0\" /proc/[0-9]*/environ",
             "HOME=" + home.path() };
         QVERIFY2(D::waitFor([&] { return D::run("env", strays) == ""; }), "a child outlived it");

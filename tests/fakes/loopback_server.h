@@ -76,7 +76,7 @@ public:
             socket->disconnectFromHost();
     }
 
-    QList<QByteArray> requests; // the request heads, in order
+    QList<QByteArray> requests; // the requests, head and body, in order
     QList<QPointer<QTcpSocket>> held; // the connections of held requests, null once closed
     QHash<QByteArray, ScriptedReply> replies;
     QString pem;
@@ -93,10 +93,14 @@ private:
         }
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-            const qsizetype end = socket->peek(socket->bytesAvailable()).indexOf("\r\n\r\n");
-            if (end < 0)
-                return; // the head stays in the buffer until all of it has come
-            requests.append(socket->readAll().left(end));
+            // The request stays in the buffer until its head and body have come.
+            const QByteArray got = socket->peek(socket->bytesAvailable());
+            const qsizetype end = got.indexOf("\r\n\r\n");
+            const qsizetype length
+                = got.mid(got.indexOf("Content-Length: ") + 16).split('\r')[0].toInt();
+            if (end < 0 || got.size() < end + 4 + (got.contains("Content-Length: ") ? length : 0))
+                return;
+            requests.append(socket->readAll());
             const ScriptedReply reply = replies.value(requests.last().split(' ').value(1),
                 htmlPage("<p>No such page here</p>", 404, "Not Found"));
             reply.held ? held.append(socket) : answer(socket, reply);

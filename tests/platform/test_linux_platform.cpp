@@ -1,6 +1,8 @@
+#include "fakes/fakes.h"
 #include "fakes/loopback_server.h"
 #include "monitor/texts.h"
 #include "platform/linux/linux_desktop.h"
+#include "platform/linux/linux_system_info.h"
 #include "platform/linux/page_fetcher.h"
 #include "platform/linux/qt_message_boxes.h"
 
@@ -25,8 +27,8 @@ ScriptedReply typed(const QByteArray& contentType, const QByteArray& body)
 
 } // namespace
 
-// The Linux and Qt side: the page fetcher against loopback servers, a hung wall (a stand-in
-// first on the search path) and the message boxes.
+// The Linux and Qt side: the page fetcher against loopback servers, the broadcast through
+// stand-ins and through the real Apprise, and the message boxes.
 class TestLinuxPlatform : public QObject
 {
     Q_OBJECT
@@ -46,10 +48,6 @@ private Q_SLOTS:
         QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
         trusting.addCaCertificates(dir.filePath("secure.pem"));
         QSslConfiguration::setDefaultConfiguration(trusting);
-        QFile wall(dir.filePath("wall"));
-        QVERIFY(wall.open(QIODevice::WriteOnly) && wall.write("#!/bin/sh\nexec sleep 1000\n")
-            && wall.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
-        qputenv("PATH", QFile::encodeName(dir.path()) + ':' + qgetenv("PATH"));
     }
 
     // What a reader finds on the page a download leaves, whatever the server did: each text
@@ -204,16 +202,92 @@ private Q_SLOTS:
             && second->findText("B2"));
     }
 
-    void killsAndReapsAWallThatHangs()
+    // What is installed and which broadcast files exist decide whether the option is offered
+    // and where the message goes: stand-ins on the search path note their arguments and
+    // standard input.
+    void broadcastGoesToWallAndThePlacesInTheFile_data()
     {
-        LinuxDesktop desktop;
-        desktop.setBroadcastTimeout(std::chrono::milliseconds(200));
-        desktop.broadcast("hang");
-        // Running once the call returned; reaped once killed, or it would stay a zombie.
-        const QString proc
-            = QStringLiteral("/proc/%1").arg(desktop.findChild<QProcess*>()->processId());
-        QVERIFY(QFile::exists(proc));
-        QTRY_VERIFY(!QFile::exists(proc));
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("reached"); // nothing when the option is not offered
+        const QString apprise = "apprise --config CONFIG/%1/gridvane/broadcast.%2"
+                                " --title Gridvane Alert! --tag all -v\nGo\nnow";
+        QTest::newRow("wall, and no broadcast file")
+            << QStringList { "wall", "apprise" } << "wall\nGo\nnow";
+        QTest::newRow("the user's file over the administrator's") << QStringList {
+            "wall", "apprise", "user/gridvane/broadcast.txt", "system/gridvane/broadcast.yml"
+        } << "wall\nGo\nnow" + apprise.arg("user", "txt");
+        QTest::newRow("the administrator's file without wall") << QStringList { "apprise",
+            "system/gridvane/broadcast.yml" } << apprise.arg("system", "yml");
+        QTest::newRow("a broadcast file without Apprise")
+            << QStringList { "user/gridvane/broadcast.yml" } << "";
+    }
+    void broadcastGoesToWallAndThePlacesInTheFile()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QString, reached);
+        QTemporaryDir bin, config;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.filePath("user")));
+        qputenv("XDG_CONFIG_DIRS",
+            QFile::encodeName(config.filePath("none") + ':' + config.filePath("system")));
+        for (const QString& file : present) {
+            QFile made(file.contains('/') ? config.filePath(file) : bin.filePath(file));
+            QVERIFY(QDir().mkpath(QFileInfo(made).path()) && made.open(QIODevice::WriteOnly));
+            made.write("#!/bin/sh\necho \"${0##*/}\" \"$@\" >$0.part; /bin/cat >>$0.part; /bin/mv "
+                       "$0.part $0.got\n");
+            made.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        }
+        const bool offered = LinuxSystemInfo().canBroadcast();
+        LinuxDesktop desktop(texts::alertTitle);
+        desktop.broadcast("Go\r\nnow");
+        qputenv("PATH", path);
+        QTRY_VERIFY(desktop.findChildren<QProcess*>().isEmpty());
+        const QByteArray got = readFile(bin.filePath("wall.got")).replace("<missing>", "")
+            + readFile(bin.filePath("apprise.got")).replace("<missing>", "");
+        QCOMPARE(QString(got), QString(reached).replace("CONFIG", config.path()));
+        QCOMPARE(offered, !reached.isEmpty());
+    }
+
+    // Through the real Apprise, a place that never answers is cut at the deadline with a hung
+    // wall, while the other place gets the message meanwhile from a loopback server that
+    // answers only while this program's event loop runs. The failure goes to standard error.
+    void broadcastPlaceThatHangsIsCutAtTheDeadline()
+    {
+        QTemporaryDir bin;
+        QVERIFY(writeFile(bin.filePath("wall"), "#!/bin/sh\nexec sleep 1000\n"));
+        QFile::setPermissions(bin.filePath("wall"), QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+        server.on("/hang", { .held = true });
+        server.on("/place", htmlPage(""));
+        // Apprise's own wait for an answer, 4 s, would end it before the deadline.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+        QVERIFY(writeFile(dir.filePath("gridvane/broadcast.yml"),
+            ("urls:\n  - " + server.url("/hang?rto=60").replace("http", "json") + "\n  - "
+                + server.url("/place").replace("http", "json") + "\n")
+                .toUtf8()));
+        LinuxDesktop desktop(texts::alertTitle);
+        desktop.setBroadcastTimeout(std::chrono::seconds(4));
+        QTest::ignoreMessage(QtWarningMsg,
+            QRegularExpression(
+                "broadcast to the places in .* failed: Apprise did not end within 4 s"));
+        desktop.broadcast("Go\r\nnow");
+        qputenv("PATH", path);
+        QStringList running;
+        for (const QProcess* process : desktop.findChildren<QProcess*>())
+            running << QStringLiteral("/proc/%1").arg(process->processId());
+        QCOMPARE(running.size(), 2);
+        const auto delivered = [&] {
+            return std::count_if(server.requests.cbegin(), server.requests.cend(), [](auto& r) {
+                return r.startsWith("POST /place") && r.contains("\"message\": \"Go\\nnow\"");
+            });
+        };
+        QTRY_COMPARE(delivered(), 1);
+        // Reaped once killed, or they would stay as zombies.
+        QVERIFY(QFile::exists(running[0]) && QFile::exists(running[1]));
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(running[0]) && !QFile::exists(running[1]), 10000);
+        QCOMPARE(delivered(), 1);
     }
 
     // Yes is the desktop test's answer.

@@ -1,9 +1,9 @@
 // Measures the program as it runs on a desktop: the time from launch to its window, and,
 // hidden in the tray between two checks, its CPU time per idle minute and its peak memory.
 #include "desktop_program.h"
+#include "desktop_session.h"
 #include "fakes/loopback_server.h"
 #include "settings/file_formats.h"
-#include "desktop_session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

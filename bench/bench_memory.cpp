@@ -3,9 +3,9 @@
 // size cap), all at once; for each, resident memory before the first check and between
 // checks (15 seconds after each), and the peak.
 #include "desktop_program.h"
+#include "desktop_session.h"
 #include "fakes/loopback_server.h"
 #include "settings/file_formats.h"
-#include "desktop_session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -128,7 +128,7 @@ int main(int argc, char** argv)
         // Let the reply and its connection go, as between two ticks.
         QTest::qWait(1);
         server.requests.clear();
-        tray.tipWrites.clear();
+        tray.tips.clear();
         boxes.shown.clear();
         if (check == 1 || check % 50 == 0)
             samples << sample(check);

@@ -3,6 +3,7 @@
 #include "monitor/texts.h"
 #include "platform/linux/linux_desktop.h"
 #include "platform/linux/linux_system_info.h"
+#include "platform/linux/linux_tray.h"
 #include "platform/linux/page_fetcher.h"
 #include "platform/linux/qt_message_boxes.h"
 
@@ -203,8 +204,7 @@ private Q_SLOTS:
     }
 
     // What is installed and which broadcast files exist decide whether the option is offered
-    // and where the message goes: stand-ins on the search path note their arguments and
-    // standard input.
+    // and where the message goes: stand-ins on the search path note arguments and input.
     void broadcastGoesToWallAndThePlacesInTheFile_data()
     {
         QTest::addColumn<QStringList>("present");
@@ -216,7 +216,7 @@ private Q_SLOTS:
         QTest::newRow("the user's file over the administrator's") << QStringList {
             "wall", "apprise", "user/gridvane/broadcast.txt", "system/gridvane/broadcast.yml"
         } << "wall\nGo\nnow" + apprise.arg("user", "txt");
-        QTest::newRow("the administrator's file without wall") << QStringList { "apprise",
+        QTest::newRow("the administrator's file, without wall") << QStringList { "apprise",
             "system/gridvane/broadcast.yml" } << apprise.arg("system", "yml");
         QTest::newRow("a broadcast file without Apprise")
             << QStringList { "user/gridvane/broadcast.yml" } << "";
@@ -232,12 +232,13 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_DIRS",
             QFile::encodeName(config.filePath("none") + ':' + config.filePath("system")));
         for (const QString& file : present) {
-            QFile made(file.contains('/') ? config.filePath(file) : bin.filePath(file));
-            QVERIFY(QDir().mkpath(QFileInfo(made).path()) && made.open(QIODevice::WriteOnly));
-            made.write("#!/bin/sh\necho \"${0##*/}\" \"$@\" >$0.part; /bin/cat >>$0.part; /bin/mv "
-                       "$0.part $0.got\n");
-            made.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+            const QString made = file.contains('/') ? config.filePath(file) : bin.filePath(file);
+            QVERIFY(writeFile(made,
+                        "#!/bin/sh\necho \"${0##*/}\" \"$@\" >$0.part; /bin/cat >>$0.part; /bin/mv "
+                        "$0.part $0.got\n")
+                && QFile::setPermissions(made, QFile::ReadOwner | QFile::ExeOwner));
         }
+        QCOMPARE(LinuxSystemInfo().configDirectory(), config.filePath("user/gridvane"));
         const bool offered = LinuxSystemInfo().canBroadcast();
         LinuxDesktop desktop(texts::alertTitle);
         desktop.broadcast("Go\r\nnow");
@@ -249,60 +250,126 @@ private Q_SLOTS:
         QCOMPARE(offered, !reached.isEmpty());
     }
 
-    // Through the real Apprise, a place that never answers is cut at the deadline with a hung
-    // wall, while the other place gets the message meanwhile from a loopback server that
-    // answers only while this program's event loop runs. The failure goes to standard error.
-    void broadcastPlaceThatHangsIsCutAtTheDeadline()
+    // Through the real Apprise, the message reaches a web hook and a mail server on loopback
+    // once each, while a third place never answers: Apprise is killed and reaped at the
+    // deadline, and the failure goes to standard error. The loopback web server answers only
+    // while this program's event loop runs.
+    void broadcastReachesEachPlaceOnceWhileOneHangs()
     {
-        QTemporaryDir bin;
-        QVERIFY(writeFile(bin.filePath("wall"), "#!/bin/sh\nexec sleep 1000\n"));
-        QFile::setPermissions(bin.filePath("wall"), QFile::ReadOwner | QFile::ExeOwner);
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+        qputenv("PATH", QFile::encodeName(config.path()) + ':' + path);
+        QVERIFY(writeFile(config.filePath("wall"), "#!/bin/sh\n/bin/cat >$0.got\n")
+            && QFile::setPermissions(config.filePath("wall"), QFile::ReadOwner | QFile::ExeOwner));
+        QTcpServer free;
+        QVERIFY(free.listen(QHostAddress::LocalHost));
+        const quint16 smtp = free.serverPort();
+        free.close();
+        QProcess mail;
+        mail.start("/usr/bin/python3",
+            { "-m", "aiosmtpd", "-n", "-l", "127.0.0.1:" + QString::number(smtp), "-c",
+                "aiosmtpd.handlers.Mailbox", config.filePath("mail") });
+        const auto listening = [&] {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, smtp);
+            return probe.waitForConnected(100);
+        };
+        QTRY_VERIFY(listening());
         server.on("/hang", { .held = true });
         server.on("/place", htmlPage(""));
         // Apprise's own wait for an answer, 4 s, would end it before the deadline.
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
-        QVERIFY(writeFile(dir.filePath("gridvane/broadcast.yml"),
+        QVERIFY(writeFile(config.filePath("gridvane/broadcast.yml"),
             ("urls:\n  - " + server.url("/hang?rto=60").replace("http", "json") + "\n  - "
-                + server.url("/place").replace("http", "json") + "\n")
+                + server.url("/place").replace("http", "json") + "\n  - mailto://127.0.0.1:"
+                + QString::number(smtp) + "?from=g@example.org&to=o@example.org&format=text\n")
                 .toUtf8()));
         LinuxDesktop desktop(texts::alertTitle);
         desktop.setBroadcastTimeout(std::chrono::seconds(4));
         QTest::ignoreMessage(QtWarningMsg,
             QRegularExpression(
                 "broadcast to the places in .* failed: Apprise did not end within 4 s"));
-        desktop.broadcast("Go\r\nnow");
+        desktop.broadcast("Power off at 3 pm;\r\nsave your work");
         qputenv("PATH", path);
-        QStringList running;
-        for (const QProcess* process : desktop.findChildren<QProcess*>())
-            running << QStringLiteral("/proc/%1").arg(process->processId());
-        QCOMPARE(running.size(), 2);
+        const QProcess* apprise = desktop.findChildren<QProcess*>().value(1);
+        QVERIFY(apprise && apprise->program().endsWith("apprise"));
+        const QString running = QString("/proc/%1").arg(apprise->processId());
         const auto delivered = [&] {
-            return std::count_if(server.requests.cbegin(), server.requests.cend(), [](auto& r) {
-                return r.startsWith("POST /place") && r.contains("\"message\": \"Go\\nnow\"");
-            });
+            const QStringList mails = QDir(config.filePath("mail/new")).entryList(QDir::Files);
+            const QByteArray mailed = readFile(config.filePath("mail/new/" + mails.value(0)));
+            return QString("%1 web hook, %2 mail")
+                .arg(std::count_if(server.requests.cbegin(), server.requests.cend(),
+                    [](auto& request) {
+                        return request.startsWith("POST /place")
+                            && request.contains(
+                                "\"message\": \"Power off at 3 pm;\\nsave your work\"");
+                    }))
+                .arg(mails.size() * mailed.contains("\n\nPower off at 3 pm;\nsave your work\n"));
         };
-        QTRY_COMPARE(delivered(), 1);
-        // Reaped once killed, or they would stay as zombies.
-        QVERIFY(QFile::exists(running[0]) && QFile::exists(running[1]));
-        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(running[0]) && !QFile::exists(running[1]), 10000);
-        QCOMPARE(delivered(), 1);
+        QTRY_COMPARE(delivered(), "1 web hook, 1 mail");
+        QVERIFY(QFile::exists(running));
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(running), 10000); // reaped, or a zombie would stay
+        QCOMPARE(delivered(), "1 web hook, 1 mail");
+        QCOMPARE(readFile(config.filePath("wall.got")), "Power off at 3 pm;\nsave your work");
+        mail.terminate(), mail.waitForFinished();
     }
 
-    // Yes is the desktop test's answer.
-    void boxReportsNoAndShowsItsTextPlain()
+    // The boxes' forms and answers: plain text, Return is the default button, Escape the other.
+    void boxesShowTheirFormAndAnswer_data()
     {
+        QTest::addColumn<bool>("alert");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<qint16>("answer");
+        QTest::addColumn<QString>("form");
+        const QString alert = "Gridvane Alert!, No Yes, critical, on top, <b>A1</b>\n2";
+        QTest::newRow("an error box: OK only, no icon")
+            << false << int(Qt::Key_Return) << answerNo << "Gridvane, OK, no icon, <b>A1</b>\n2";
+        QTest::newRow("the alert, Return: Yes")
+            << true << int(Qt::Key_Return) << answerYes << alert;
+        QTest::newRow("the alert, Escape: No") << true << int(Qt::Key_Escape) << answerNo << alert;
+    }
+    void boxesShowTheirFormAndAnswer()
+    {
+        QFETCH(bool, alert);
+        QFETCH(int, key);
+        QFETCH(qint16, answer);
+        QFETCH(QString, form);
         QString shown;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            shown = box->textFormat() == Qt::PlainText ? box->text() : "<markup>";
-            box->button(QMessageBox::No)->click();
+            QVERIFY(box && box->textFormat() == Qt::PlainText);
+            QStringList buttons;
+            for (QAbstractButton* button : box->buttons())
+                buttons << button->text().remove('&');
+            buttons.sort(Qt::CaseInsensitive);
+            shown = box->windowTitle() + ", " + buttons.join(' ') + ", "
+                + (box->icon() == QMessageBox::Critical      ? "critical"
+                        : box->icon() == QMessageBox::NoIcon ? "no icon"
+                                                             : "?")
+                + (box->windowFlags() & Qt::WindowStaysOnTopHint ? ", on top" : "") + ", "
+                + box->text();
+            QTest::keyClick(box, Qt::Key(key));
         });
-        QCOMPARE(QtMessageBoxes().show(
-                     { "Gridvane Alert!", "Attention!\r\n<b>A1</b>", BoxButtons::YesNo }),
-            answerNo);
-        QCOMPARE(shown, "Attention!\n<b>A1</b>");
+        QCOMPARE(QtMessageBoxes().show({ alert ? "Gridvane Alert!" : "Gridvane", "<b>A1</b>\r\n2",
+                     alert ? BoxButtons::YesNo : BoxButtons::Ok,
+                     alert ? BoxIcon::Critical : BoxIcon::None, alert }),
+            answer);
+        QCOMPARE(shown, form);
+    }
+
+    // Only the primary click on the tray icon counts, once; the program's defaults stand.
+    void trayIconReportsThePrimaryClickAlone()
+    {
+        LinuxTray tray(QIcon(), "Gridvane");
+        QSignalSpy clicks(&tray, &Tray::MouseEvent);
+        auto* icon = tray.findChild<QSystemTrayIcon*>();
+        QVERIFY(icon && icon->toolTip() == "Gridvane");
+        for (const auto reason : { QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick,
+                 QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick })
+            Q_EMIT icon->activated(reason);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(PageFetcher::defaultTimeout, std::chrono::seconds(60));
+        QCOMPARE(PageFetcher::defaultMaxBodyBytes, 16 << 20);
     }
 };
 

@@ -18,14 +18,18 @@ class MainWindowTest : public QObject
     UnixSignals signals;
     std::unique_ptr<WindowHost> host;
 
-    template <typename T = QWidget> T* control(const char* name)
+    template <typename T = QWidget> T* control(const char* name, QWidget* in = nullptr)
     {
-        return host->window()->findChild<T*>(name);
+        T* found = (in ? in : host->window())->findChild<T*>(name);
+        if (!found)
+            qFatal("no control named %s", name);
+        return found;
     }
     QString shown(const char* name)
     {
-        const bool plain = qobject_cast<QPlainTextEdit*>(control(name));
-        return control<QObject>(name)->property(plain ? "plainText" : "text").toString();
+        QObject* shown = control<QObject>(name);
+        return shown->property(qobject_cast<QPlainTextEdit*>(shown) ? "plainText" : "text")
+            .toString();
     }
     QColor face(const char* name) { return control(name)->grab().toImage().pixelColor(4, 12); }
 
@@ -67,30 +71,24 @@ private Q_SLOTS:
         QVERIFY(bar->value() > 0 && bar->value() == bar->maximum());
     }
 
-    void minimiseAndRestoreByTheDesktopReachTheModel()
-    {
-        h->tray.available = false; // Hide minimises instead
-        control<QAction>("mnuShow")->trigger();
-        QVERIFY(host->window()->isMinimized());
-        host->window()->showNormal();
-        QVERIFY(!h->form.minimized() && shown("mnuShow") == "&Hide");
-        host->window()->showMinimized();
-        QVERIFY(h->form.minimized());
-        QVERIFY(!host->window()->close()); // the model hides the window itself
-    }
-
-    void timerTicksFromStartUntilStop()
-    {
-        h->form.txtGroup[0].setText("A1");
-        h->form.cmdStart_Click();
-        QTRY_VERIFY2(h->browser.calls.filter("Navigate").size() > 1, "no tick checked again");
-        h->form.cmdStart_Click();
-        QVERIFY(!host->timer().isActive());
-    }
-
-    void buttonFacesKeepTheirColourAndADisabledBoxIsGreyed()
+    void showsItsDesignAndFollowsTheModel()
     {
         QVERIFY(QTest::qWaitForWindowActive(host->window()));
+        QStringList captions;
+        for (const char* name : { "mnuFile", "mnuInterval", "mnuHelp" })
+            captions << control<QMenu>(name)->title();
+        for (const char* name : { "mnuShow", "mnuExit", "mnuAbout" })
+            captions << control<QAction>(name)->text();
+        for (const QGroupBox* frame : host->window()->findChildren<QGroupBox*>())
+            captions << frame->title();
+        QCOMPARE(captions,
+            QStringList({ "&File", "&Interval", "&Help", "&Hide", "E&xit", "&About",
+                "URL of SCE blackout information web page", "Connection and Check status",
+                "Rotating Outage Groups to check",
+                "Net Send Message (Windows NT/2000 users only)" }));
+        QVERIFY(control<QAction>("mnuInt0")->isChecked() && !control("cmdStart")->isEnabled());
+        QCOMPARE(face("cmdStart"), QColor(0, 255, 0));
+        QCOMPARE(face("cmdExit"), QColor(255, 0, 0));
         h->form.txtGroup[0].setText("A1");
         QTest::mouseClick(control("cmdStart"), Qt::LeftButton);
         QCOMPARE(shown("cmdStart"), "&Stop");
@@ -101,10 +99,47 @@ private Q_SLOTS:
         QCOMPARE(face("cmdHide"), QColor(255, 255, 0));
         QTest::mousePress(control("cmdHide"), Qt::LeftButton);
         QCOMPARE(face("cmdHide"), QColor(255, 255, 0));
-
+        QTest::mouseRelease(control("cmdHide"), Qt::LeftButton, {}, QPoint(-1, -1));
+        // The timer ticks at the model's period from Start until Stop.
+        QCOMPARE(host->timer().interval(), 1);
+        QTRY_VERIFY2(h->browser.calls.filter("Navigate").size() > 1, "no tick checked again");
+        h->form.cmdStart_Click();
+        QVERIFY(!host->timer().isActive());
+        // The log is for reading; a box the model disables is greyed.
+        const QString log = shown("txtStatus");
+        QTest::keyClicks(control("txtStatus"), "typed");
+        QCOMPARE(shown("txtStatus"), log);
         h->form.txtNetSend.setEnabled(false);
+        QVERIFY(!control("txtNetSend")->isEnabled());
         QCOMPARE(control("txtNetSend")->palette().color(QPalette::Disabled, QPalette::Text),
             QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+        // F1 explains the focused control; Shift+F1 asks for the control to explain.
+        QTest::keyClick(control("txtURL"), Qt::Key_F1);
+        const auto explained = [] {
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* popup) {
+                return popup->isVisible() && popup->inherits("QWhatsThat");
+            });
+        };
+        QTRY_VERIFY(explained());
+        QWhatsThis::hideText();
+        QTest::keyClick(control("txtURL"), Qt::Key_F1, Qt::ShiftModifier);
+        QVERIFY(QWhatsThis::inWhatsThisMode());
+        QWhatsThis::leaveWhatsThisMode();
+    }
+
+    void theDesktopsMinimisingReachesTheModelAndTheCloseBoxHidesAndSaves()
+    {
+        h->tray.available = false; // Hide minimises instead
+        control<QAction>("mnuShow")->trigger();
+        QVERIFY(host->window()->isMinimized());
+        host->window()->showNormal();
+        QVERIFY(!h->form.minimized() && shown("mnuShow") == "&Hide");
+        host->window()->showMinimized();
+        QVERIFY(h->form.minimized());
+        h->tray.available = true;
+        QVERIFY(!host->window()->close());
+        QVERIFY(!host->window()->isVisible() && QFile::exists(h->settingsPath()));
     }
 
     void aFailureEscapingAHandlerShowsItsBoxAndTheProgramGoesOn()
@@ -123,14 +158,17 @@ private Q_SLOTS:
     {
         control<QAction>("mnuAbout")->trigger();
         AboutWindow* about = AboutWindow::instance();
-        QCOMPARE(AboutWindow::open(h->desktop), about);
-        QVERIFY(!about->findChild<QLabel*>("Image1")->pixmap().isNull());
+        QVERIFY(about && about->windowTitle() == "About Gridvane");
+        about->showMinimized();
+        control<QAction>("mnuAbout")->trigger(); // the open one comes back
+        QVERIFY(AboutWindow::instance() == about && !about->isMinimized());
+        QVERIFY(!control<QLabel>("Image1", about)->pixmap().isNull());
         for (const char* name : { "lblDorren", "lblDorrenEmail", "lblSCE" })
-            QTest::mouseClick(about->findChild<QLabel*>(name), Qt::LeftButton, {}, QPoint(2, 2));
+            QTest::mouseClick(control<QLabel>(name, about), Qt::LeftButton, {}, QPoint(4, 7));
         QCOMPARE(h->desktop.requests.join(' '),
             "open " + texts::webSite + " open mailto:gridvane@example.org?Subject=Gridvane open "
                 + texts::defaultUrl);
-        QTest::mouseClick(about->findChild<QPushButton*>("cmdOkay"), Qt::LeftButton);
+        QTest::mouseClick(control("cmdOkay", about), Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(AboutWindow::instance(), nullptr);
     }
@@ -165,6 +203,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::newRow("Exit with About open ends when About closes") << "Exit";
         QTest::newRow("SIGTERM ends with About open") << "SIGTERM";
+        QTest::newRow("the end of the desktop session ends with About open") << "session";
         QTest::newRow("Hide, then closing About, keeps it running") << "Hide";
     }
     void endsSavedOnExitOnceAboutClosesOrAtOnceOnSigterm()
@@ -179,6 +218,10 @@ private Q_SLOTS:
             control<QAction>("mnuAbout")->trigger();
             if (how == "SIGTERM")
                 return void(::raise(SIGTERM));
+            int manager = 0; // Qt's request to save as the session ends; its manager goes unused
+            if (how == "session")
+                return void(QMetaObject::invokeMethod(qApp, "commitDataRequest",
+                    Qt::DirectConnection, QGenericArgument("QSessionManager&", &manager)));
             control<QPushButton>(how == "Exit" ? "cmdExit" : "cmdHide")->click();
             QVERIFY(quitting.isEmpty());
             QTimer::singleShot(0, AboutWindow::instance(), &QWidget::close);

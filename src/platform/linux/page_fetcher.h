@@ -36,8 +36,12 @@ class PageFetcher : public Browser
     Q_OBJECT
 
 public:
-    explicit PageFetcher(std::chrono::milliseconds timeout = std::chrono::seconds(60),
-        qint64 maxBodyBytes = 16 * 1024 * 1024, QObject* parent = nullptr);
+    // What the program uses: a minute for a download, and 16 MiB of a body.
+    static constexpr std::chrono::milliseconds defaultTimeout = std::chrono::minutes(1);
+    static constexpr qint64 defaultMaxBodyBytes = 16 * 1024 * 1024;
+
+    explicit PageFetcher(std::chrono::milliseconds timeout = defaultTimeout,
+        qint64 maxBodyBytes = defaultMaxBodyBytes, QObject* parent = nullptr);
     ~PageFetcher() override;
 
     // How the fetcher names itself to servers.

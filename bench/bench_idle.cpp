@@ -19,20 +19,6 @@ namespace {
 
 const QString mainTitle = QStringLiteral("^Gridvane \\(Southern Cal Edison\\) version 1\\.06$");
 
-// CPU time of all of a process's threads so far, in milliseconds, to the nanosecond the
-// scheduler counts (the clock ticks of /proc/<pid>/stat are too coarse for an idle program).
-double cpuMilliseconds(qint64 pid)
-{
-    double total = 0;
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
-        if (stat.open(QIODevice::ReadOnly))
-            total += stat.readAll().split(' ').value(0).toDouble() / 1e6;
-    }
-    return total;
-}
-
 } // namespace
 
 int main(int argc, char** argv)

@@ -1,5 +1,6 @@
-// The work of one check on a large outage page: the page's visible text is extracted and
-// searched for fourteen group codes, through the same code the page fetcher uses.
+// The work of one check on a large outage page: the body is read as it would arrive, in pieces
+// of 64 KiB, its visible text folded for searching, and searched for fourteen group codes,
+// through the same code the page fetcher uses.
 #include "platform/linux/visible_text.h"
 
 #include <QStringList>
@@ -34,8 +35,13 @@ void extractAndSearchOutagePage(benchmark::State& state)
 
     int found = 0;
     for (auto _ : state) {
-        const gridvane::SearchablePage page(
-            gridvane::visibleText(body, "text/html; charset=utf-8"));
+        gridvane::SearchablePage::Builder text;
+        gridvane::PageReader reader("text/html; charset=utf-8", text);
+        for (qsizetype at = 0; at < body.size(); at += 64 * 1024)
+            reader.feed(
+                QByteArrayView(body).sliced(at, std::min<qsizetype>(64 * 1024, body.size() - at)));
+        reader.finish();
+        const gridvane::SearchablePage page = text.take();
         for (const QString& code : codes)
             found += page.contains(code);
         benchmark::DoNotOptimize(found);
@@ -46,5 +52,6 @@ void extractAndSearchOutagePage(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(extractAndSearchOutagePage)->Unit(benchmark::kMillisecond);
+// The parser runs on a thread of its own: the CPU time is the whole process's.
+BENCHMARK(extractAndSearchOutagePage)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK_MAIN();

@@ -4,6 +4,7 @@
 // own, and what /proc says about it.
 #include "desktop_session.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <cstdio>
@@ -33,6 +34,21 @@ struct TrayDesktop
     }
 };
 
+// CPU time of all of a process's threads so far, in milliseconds, to the nanosecond the
+// scheduler counts (the clock ticks of /proc/<pid>/stat are too coarse for an idle program).
+inline double cpuMilliseconds(qint64 pid)
+{
+    double total = 0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
+        if (stat.open(QIODevice::ReadOnly))
+            total += stat.readAll().split(' ').value(0).toDouble() / 1e6;
+    }
+    return total;
+}
+
+// The program from the build, or the one $GRIDVANE names, to compare two builds in one run.
 inline QProcess* launch(const QString& configHome)
 {
     auto* process = new QProcess;
@@ -45,7 +61,7 @@ inline QProcess* launch(const QString& configHome)
         { "http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY" })
         env.remove(QString::fromLatin1(proxy));
     process->setProcessEnvironment(env);
-    process->start(QStringLiteral(GRIDVANE_PATH), {});
+    process->start(qEnvironmentVariable("GRIDVANE", QStringLiteral(GRIDVANE_PATH)), {});
     process->waitForStarted();
     return process;
 }

@@ -174,12 +174,21 @@ void PageFetcher::readHead()
         settle(false);
 }
 
+// The page is read as its body comes, so no whole body is held beside its text.
 void PageFetcher::readBody()
 {
     if (!m_reply)
         return;
-    m_body += m_reply->read(m_maxBodyBytes - m_body.size());
-    if (m_body.size() >= m_maxBodyBytes)
+    const QByteArray bytes = m_reply->read(m_maxBodyBytes - m_bodyBytes);
+    if (bytes.isEmpty())
+        return;
+    if (!m_reader) {
+        m_text = std::make_unique<SearchablePage::Builder>();
+        m_reader = std::make_unique<PageReader>(m_reply->rawHeader("Content-Type"), *m_text);
+    }
+    m_bodyBytes += bytes.size();
+    m_reader->feed(bytes);
+    if (m_bodyBytes >= m_maxBodyBytes)
         settle(true);
 }
 
@@ -193,11 +202,16 @@ void PageFetcher::settle(bool cutAtCap)
         const int code = status.toInt();
         complete(httpStatusLine(code, httpErrorReason(code)));
     } else if (cutAtCap || m_reply->error() == QNetworkReply::NoError) {
-        // The transfer ends before the page is read, so that nothing more comes in meanwhile.
-        QByteArray body = std::exchange(m_body, {});
-        const QByteArray contentType = m_reply->rawHeader("Content-Type");
+        if (!m_reader) { // an empty body
+            m_text = std::make_unique<SearchablePage::Builder>();
+            m_reader = std::make_unique<PageReader>(m_reply->rawHeader("Content-Type"), *m_text);
+        }
+        // The transfer ends before the page's end is read, so that nothing more comes in.
+        std::unique_ptr<PageReader> reader = std::move(m_reader);
+        std::unique_ptr<SearchablePage::Builder> text = std::move(m_text);
         dropReply();
-        complete(visibleText(std::move(body), contentType));
+        reader->finish();
+        complete(text->take());
     } else if (m_reply->url().isLocalFile()) {
         complete(
             httpStatusLine(404, fileNotFoundReason) + QLatin1Char('\n') + m_reply->errorString());
@@ -207,12 +221,17 @@ void PageFetcher::settle(bool cutAtCap)
     }
 }
 
+void PageFetcher::complete(const QString& pageText)
+{
+    complete(SearchablePage(pageText));
+}
+
 // Ends the download with the given page. The page takes over and the handler runs from the
 // event loop, so the caller (a reply's signal, Navigate) has returned by then.
-void PageFetcher::complete(QString pageText)
+void PageFetcher::complete(SearchablePage searchable)
 {
     dropReply();
-    auto page = std::make_shared<const SearchablePage>(std::move(pageText));
+    auto page = std::make_shared<const SearchablePage>(std::move(searchable));
     QMetaObject::invokeMethod(
         this,
         [this, page = std::move(page), download = m_download]() mutable {
@@ -238,7 +257,9 @@ void PageFetcher::complete(QString pageText)
 void PageFetcher::dropReply()
 {
     m_deadline.stop();
-    m_body.clear();
+    m_reader.reset();
+    m_text.reset();
+    m_bodyBytes = 0;
     if (QNetworkReply* reply = std::exchange(m_reply, nullptr)) {
         reply->disconnect(this);
         reply->abort();

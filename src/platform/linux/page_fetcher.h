@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/browser.h"
+#include "visible_text.h"
 
 #include <QByteArray>
 #include <QNetworkAccessManager>
@@ -13,7 +14,7 @@ class QNetworkReply;
 
 namespace gridvane {
 
-class SearchablePage;
+class PageReader;
 
 // The browser control of the Linux build: downloads a page over http, https or file: and
 // searches its visible text. It never shows the page. Navigate takes the URL box's text and
@@ -56,7 +57,8 @@ private:
     void readHead();
     void readBody();
     void settle(bool cutAtCap);
-    void complete(QString pageText);
+    void complete(const QString& pageText);
+    void complete(SearchablePage page);
     void dropReply();
 
     const std::chrono::milliseconds m_timeout;
@@ -64,7 +66,9 @@ private:
     QNetworkAccessManager m_network;
     QTimer m_deadline;
     QNetworkReply* m_reply = nullptr;
-    QByteArray m_body;
+    qint64 m_bodyBytes = 0;
+    std::unique_ptr<SearchablePage::Builder> m_text;
+    std::unique_ptr<PageReader> m_reader;
     // Numbers each download; a queued completion of an older one is dropped.
     quint64 m_download = 0;
     bool m_busy = false;

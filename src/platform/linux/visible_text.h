@@ -2,28 +2,72 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringView>
+#include <memory>
+#include <string_view>
 
 namespace gridvane {
 
-// The characters of a page body. The charset comes from the Content-Type header, else from a
-// byte-order mark, else from a <meta> declaration near the top, else UTF-8 when the bytes are
-// valid UTF-8, else windows-1252 (which also stands in for Latin-1 and ASCII, as in browsers).
-QString decodePage(const QByteArray& body, const QByteArray& contentType);
+// Where the visible text of a page goes, a piece at a time: UTF-8 text, in which every run of
+// white space stands for one blank, and the boundaries of blocks, table cells and line breaks.
+class TextSink
+{
+public:
+    virtual ~TextSink() = default;
+    virtual void text(std::string_view utf8) = 0;
+    virtual void blockBoundary() = 0;
+};
 
-// The text a reader sees on the page: character references decoded; NUL characters dropped;
-// the head, scripts, styles, templates and comments left out; every run of white space
-// (no-break spaces included) collapsed to one blank; blocks, table cells and line breaks on
-// lines of their own, inline elements joined without a break. A text/plain body is taken as
-// it is, with the same white-space rule.
-QString visibleText(QByteArray body, const QByteArray& contentType);
+// Reads a page as its body arrives and tells the sink its visible text: the characters the
+// charset gives (from the Content-Type header, else a byte-order mark, else a <meta>
+// declaration near the top, else UTF-8 when the whole body is valid UTF-8, else windows-1252,
+// which also stands in for Latin-1 and ASCII, as in browsers), with character references
+// decoded, NUL characters dropped, and the head, scripts, styles, templates and comments left
+// out. A text/plain body is taken as it is, its line ends as boundaries. Only as much of the
+// body is held as deciding the charset needs.
+class PageReader
+{
+public:
+    PageReader(const QByteArray& contentType, TextSink& sink);
+    ~PageReader();
+    PageReader(const PageReader&) = delete;
+    PageReader& operator=(const PageReader&) = delete;
 
-// A page prepared for repeated searching: its text is case-folded, and every run of white
-// space made one blank, once, here.
+    void feed(QByteArrayView bytes);
+    // The body has ended; what is held is read.
+    void finish();
+
+private:
+    class Decoder;
+    class Parser;
+    std::unique_ptr<Decoder> m_decoder;
+    std::unique_ptr<Parser> m_parser;
+};
+
+// The text a reader sees on the page: every run of white space (no-break spaces included)
+// collapsed to one blank, blocks, table cells and line breaks on lines of their own, inline
+// elements joined without a break, nothing before the first word or after the last.
+QString visibleText(const QByteArray& body, const QByteArray& contentType);
+
+// A page prepared for repeated searching: its visible text case-folded, and every run of white
+// space one blank, in UTF-8.
 class SearchablePage
 {
 public:
-    explicit SearchablePage(QString text);
+    // Folds the text as it arrives, in the same pass that collects it.
+    class Builder : public TextSink
+    {
+    public:
+        void text(std::string_view utf8) override;
+        void blockBoundary() override { m_space = true; }
+        SearchablePage take();
+
+    private:
+        friend class SearchablePage;
+        QByteArray m_folded;
+        bool m_space = false;
+    };
+
+    explicit SearchablePage(const QString& text);
 
     // True when the text occurs in the page, compared after Unicode case folding of both and
     // with any run of white space on either side (blanks, tabs, line breaks, form feeds,
@@ -32,7 +76,11 @@ public:
     bool contains(const QString& text) const;
 
 private:
-    QString m_folded;
+    explicit SearchablePage(QByteArray folded)
+        : m_folded(std::move(folded))
+    {
+    }
+    QByteArray m_folded;
 };
 
 } // namespace gridvane

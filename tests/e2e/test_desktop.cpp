@@ -6,6 +6,8 @@
 #include "fakes/fakes.h"
 #include "fakes/loopback_server.h"
 
+#include <QTcpServer>
+
 using namespace gridvane;
 using namespace gridvane::testing;
 using D = DesktopSession;
@@ -129,8 +131,23 @@ private Q_SLOTS:
                 { "-m", "dbusmock", "--template", "notification_daemon", "-l", notified });
         QVERIFY(!notifications || D::waitFor([&] { return QFile::exists(notified); }));
 
+        // The page, held back, and the office's places for the broadcast through the real
+        // Apprise: a web hook and a mail server on loopback.
         LoopbackServer server;
         server.on("/outages.html", { .held = true });
+        server.on("/office", htmlPage(""));
+        QTcpServer free;
+        QVERIFY(free.listen(QHostAddress::LocalHost));
+        const QString smtp = QString::number(free.serverPort());
+        free.close();
+        QProcess mail;
+        mail.start("/usr/bin/python3",
+            { "-m", "aiosmtpd", "-n", "-l", "127.0.0.1:" + smtp, "-c", "aiosmtpd.handlers.Mailbox",
+                at("mail") });
+        QVERIFY(writeFile(at(".config/gridvane/broadcast.yml"),
+            "urls:\n  - " + server.url("/office").replace("http", "json").toUtf8()
+                + "\n  - mailto://127.0.0.1:" + smtp.toUtf8()
+                + "?from=g@example.org&to=o@example.org&format=text\n"));
         const QStringList settings { server.url("/outages.html"), "30 seconds", "on", "B7" };
         const QString message = "Power off at 3 pm in Springfield; save your work $(touch x) `id`";
         QVERIFY(writeFile(at(".config/gridvane/Settings.ini"), encodeRecords(settings)));
@@ -215,8 +232,20 @@ private Q_SLOTS:
             QVERIFY2(press(alertTitle, "Return", opened), "Yes did not open the page");
             QVERIFY2(D::waitFor([&] { return QFile::exists(at("bin/wall.got")); }), "no broadcast");
             QCOMPARE(readFile(at("bin/xdg-open.got")), "1 " + settings[0].toUtf8() + '\n');
-            QCOMPARE(readFile(at("bin/wall.got")),
-                "0\nPower off at 3 pm in Springfield;\nsave your work $(touch x) `id`");
+            const QByteArray wrapped
+                = "Power off at 3 pm in Springfield;\nsave your work $(touch x) `id`";
+            QCOMPARE(readFile(at("bin/wall.got")), "0\n" + wrapped);
+            const auto delivered = [&] {
+                const QStringList mails = QDir(at("mail/new")).entryList(QDir::Files);
+                const QByteArray json = "\"title\": \"Gridvane Alert!\", \"message\": \""
+                    + QByteArray(wrapped).replace("\n", "\\n") + '"';
+                return QString("%1 web hook, %2 mail")
+                    .arg(std::count_if(server.requests.cbegin(), server.requests.cend(),
+                        [&](const QByteArray& request) { return request.contains(json); }))
+                    .arg(mails.size()
+                        * readFile(at("mail/new/" + mails.value(0))).contains(wrapped));
+            };
+            QTRY_COMPARE_WITH_TIMEOUT(delivered(), "1 web hook, 1 mail", 10000);
             QVERIFY2(D::waitFor([&] { return readFile(notified).contains("CloseNotification 1"); }),
                 "answering the box left the notification");
         }
@@ -227,7 +256,7 @@ private Q_SLOTS:
         gridvane.terminate();
         QVERIFY(D::waitFor(ended));
         QCOMPARE(gridvane.exitStatus(), QProcess::NormalExit);
-        for (QProcess* process : { &typing, &tray, &service })
+        for (QProcess* process : { &typing, &tray, &service, &mail })
             process->terminate(), process->waitForFinished();
         const QStringList strays { "HOME=/", "sh", "-c", "grep -lsxz \"$0\" /proc/[0-9]*/environ",
             "HOME=" + home.path() };

@@ -250,68 +250,44 @@ private Q_SLOTS:
         QCOMPARE(offered, !reached.isEmpty());
     }
 
-    // Through the real Apprise, the message reaches a web hook and a mail server on loopback
-    // once each, while a third place never answers: Apprise is killed and reaped at the
-    // deadline, and the failure goes to standard error. The loopback web server answers only
-    // while this program's event loop runs.
-    void broadcastReachesEachPlaceOnceWhileOneHangs()
+    // Through the real Apprise, one place never answers and another gets the message meanwhile
+    // from a loopback server that answers only while this program's event loop runs; Apprise
+    // is killed and reaped at the deadline, and the failure goes to standard error.
+    void broadcastReachesAPlaceWhileAnotherHangs()
     {
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(config.path()) + ':' + path);
-        QVERIFY(writeFile(config.filePath("wall"), "#!/bin/sh\n/bin/cat >$0.got\n")
-            && QFile::setPermissions(config.filePath("wall"), QFile::ReadOwner | QFile::ExeOwner));
-        QTcpServer free;
-        QVERIFY(free.listen(QHostAddress::LocalHost));
-        const quint16 smtp = free.serverPort();
-        free.close();
-        QProcess mail;
-        mail.start("/usr/bin/python3",
-            { "-m", "aiosmtpd", "-n", "-l", "127.0.0.1:" + QString::number(smtp), "-c",
-                "aiosmtpd.handlers.Mailbox", config.filePath("mail") });
-        const auto listening = [&] {
-            QTcpSocket probe;
-            probe.connectToHost(QHostAddress::LocalHost, smtp);
-            return probe.waitForConnected(100);
-        };
-        QTRY_VERIFY(listening());
         server.on("/hang", { .held = true });
         server.on("/place", htmlPage(""));
         // Apprise's own wait for an answer, 4 s, would end it before the deadline.
         QVERIFY(writeFile(config.filePath("gridvane/broadcast.yml"),
             ("urls:\n  - " + server.url("/hang?rto=60").replace("http", "json") + "\n  - "
-                + server.url("/place").replace("http", "json") + "\n  - mailto://127.0.0.1:"
-                + QString::number(smtp) + "?from=g@example.org&to=o@example.org&format=text\n")
+                + server.url("/place").replace("http", "json") + "\n")
                 .toUtf8()));
         LinuxDesktop desktop(texts::alertTitle);
         desktop.setBroadcastTimeout(std::chrono::seconds(4));
         QTest::ignoreMessage(QtWarningMsg,
             QRegularExpression(
                 "broadcast to the places in .* failed: Apprise did not end within 4 s"));
-        desktop.broadcast("Power off at 3 pm;\r\nsave your work");
+        const QByteArray path = qgetenv("PATH");
+        QVERIFY(QFile::link("/usr/bin/apprise", config.filePath("apprise"))); // and no wall
+        qputenv("PATH", QFile::encodeName(config.path()));
+        desktop.broadcast("Power off;\r\nsave your work");
         qputenv("PATH", path);
-        const QProcess* apprise = desktop.findChildren<QProcess*>().value(1);
-        QVERIFY(apprise && apprise->program().endsWith("apprise"));
-        const QString running = QString("/proc/%1").arg(apprise->processId());
+        const QList<QProcess*> started = desktop.findChildren<QProcess*>();
+        QVERIFY(started.size() == 1 && started[0]->program().endsWith("apprise"));
+        const QString running = QString("/proc/%1").arg(started[0]->processId());
         const auto delivered = [&] {
-            const QStringList mails = QDir(config.filePath("mail/new")).entryList(QDir::Files);
-            const QByteArray mailed = readFile(config.filePath("mail/new/" + mails.value(0)));
-            return QString("%1 web hook, %2 mail")
-                .arg(std::count_if(server.requests.cbegin(), server.requests.cend(),
-                    [](auto& request) {
-                        return request.startsWith("POST /place")
-                            && request.contains(
-                                "\"message\": \"Power off at 3 pm;\\nsave your work\"");
-                    }))
-                .arg(mails.size() * mailed.contains("\n\nPower off at 3 pm;\nsave your work\n"));
+            return std::count_if(
+                server.requests.cbegin(), server.requests.cend(), [](auto& request) {
+                    return request.startsWith("POST /place")
+                        && request.contains("\"Power off;\\nsave your work\"");
+                });
         };
-        QTRY_COMPARE(delivered(), "1 web hook, 1 mail");
+        QTRY_COMPARE(delivered(), 1);
         QVERIFY(QFile::exists(running));
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(running), 10000); // reaped, or a zombie would stay
-        QCOMPARE(delivered(), "1 web hook, 1 mail");
-        QCOMPARE(readFile(config.filePath("wall.got")), "Power off at 3 pm;\nsave your work");
-        mail.terminate(), mail.waitForFinished();
+        QCOMPARE(delivered(), 1);
     }
 
     // The boxes' forms and answers: plain text, Return is the default button, Escape the other.

@@ -87,49 +87,74 @@ size_t spaceAt(std::string_view text, size_t i)
     return isSpace(char32_t((lead & 0x1F) << 6 | (next & 0x3F))) ? 2 : 0;
 }
 
-// Appends UTF-8 text case-folded, every run of white space made one blank. `space` carries a
-// run across calls; a run is written when the next character comes, and one before anything
-// was written only when `leading` says so.
+// The code point that starts at text[i] in valid UTF-8, and its length in bytes.
+std::pair<char32_t, size_t> codePointAt(std::string_view text, size_t i)
+{
+    const auto byte = [&](size_t at) { return char32_t(static_cast<unsigned char>(text[at])); };
+    const char32_t lead = byte(i);
+    const size_t length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    if (lead < 0xC0 || i + length > text.size())
+        return { lead, 1 };
+    char32_t c = lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k)
+        c = c << 6 | (byte(i + k) & 0x3F);
+    return { c, length };
+}
+
+void appendUtf8(QByteArray& out, char32_t c)
+{
+    if (c < 0x800) {
+        out += char(0xC0 | c >> 6);
+    } else if (c < 0x10000) {
+        out += char(0xE0 | c >> 12);
+        out += char(0x80 | (c >> 6 & 0x3F));
+    } else {
+        out += char(0xF0 | c >> 18);
+        out += char(0x80 | (c >> 12 & 0x3F));
+        out += char(0x80 | (c >> 6 & 0x3F));
+    }
+    out += char(0x80 | (c & 0x3F));
+}
+
+// Appends UTF-8 text case-folded (Unicode's simple case folding, one character for one, as
+// QString::toCaseFolded does), every run of white space made one blank. `space` carries a run
+// across calls; a run is written when the next character comes, and one before anything was
+// written only when `leading` says so.
 void appendFolded(std::string_view text, QByteArray& out, bool& space, bool leading)
 {
-    const auto flush = [&] {
+    size_t i = 0;
+    while (i < text.size()) {
+        // A run of ASCII that is not white space goes in at once, lowered in place.
+        size_t end = i;
+        while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80
+            && !isSpace(static_cast<unsigned char>(text[end])))
+            ++end;
+        if (end > i) {
+            if (space && (leading || !out.isEmpty()))
+                out += ' ';
+            space = false;
+            const qsizetype from = out.size();
+            out.append(text.data() + i, qsizetype(end - i));
+            for (char* c = out.data() + from; c != out.data() + out.size(); ++c)
+                *c = *c >= 'A' && *c <= 'Z' ? char(*c + ('a' - 'A')) : *c;
+            i = end;
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(text[i]);
+        const auto [code, length]
+            = c < 0x80 ? std::pair(char32_t(c), size_t(1)) : codePointAt(text, i);
+        i += length;
+        if (isSpace(code)) {
+            space = true;
+            continue;
+        }
         if (space && (leading || !out.isEmpty()))
             out += ' ';
         space = false;
-    };
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            if (isSpace(c)) {
-                space = true;
-            } else {
-                flush();
-                out += char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-            }
-            ++i;
-            continue;
-        }
-        size_t end = i + 1;
-        while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80)
-            ++end;
-        // Not QString::fromUtf8, which would drop a byte-order mark at the run's start.
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-        const QString folded
-            = QString(utf8.decode(QByteArrayView(text.data() + i, qsizetype(end - i))))
-                  .toCaseFolded();
-        qsizetype from = 0;
-        for (qsizetype at = 0; at <= folded.size(); ++at) {
-            if (at < folded.size() && !isSpace(folded[at].unicode()))
-                continue;
-            if (at > from) {
-                flush();
-                out += QStringView(folded).sliced(from, at - from).toUtf8();
-            }
-            space = space || at < folded.size();
-            from = at + 1;
-        }
-        i = end;
+        if (length == 1)
+            out += char(code); // not UTF-8: kept as it came
+        else
+            appendUtf8(out, QChar::toCaseFolded(code));
     }
 }
 
@@ -208,6 +233,21 @@ struct Collector
     TextSink& sink;
     int hiddenDepth = 0; // elements open inside (and including) a hidden one
     htmlParserCtxtPtr parser = nullptr;
+    // The parser hands each element name out of its dictionary, one pointer per name, so the
+    // kinds of the names met so far are looked up by pointer.
+    std::vector<std::pair<const xmlChar*, Kind>> kinds;
+
+    Kind kindOf(const xmlChar* name)
+    {
+        for (const auto& [known, kind] : kinds) {
+            if (known == name)
+                return kind;
+        }
+        const Kind kind = gridvane::kindOf(name);
+        if (kinds.size() < 64)
+            kinds.emplace_back(name, kind);
+        return kind;
+    }
 };
 
 // No exception may pass through the parser's C code: a failure (no memory for the text) ends
@@ -230,7 +270,7 @@ void startElement(void* context, const xmlChar* name, const xmlChar**)
             ++collector.hiddenDepth;
             return;
         }
-        const Kind kind = kindOf(name);
+        const Kind kind = collector.kindOf(name);
         if (kind == Kind::Hidden)
             collector.hiddenDepth = 1;
         else if (kind == Kind::Block)
@@ -243,7 +283,7 @@ void endElement(void* context, const xmlChar* name)
     guard(context, [name](Collector& collector) {
         if (collector.hiddenDepth > 0)
             --collector.hiddenDepth;
-        else if (kindOf(name) == Kind::Block)
+        else if (collector.kindOf(name) == Kind::Block)
             collector.sink.blockBoundary();
     });
 }
@@ -391,7 +431,7 @@ class PageReader::Parser
 {
 public:
     Parser(bool plain, TextSink& sink)
-        : m_collector { sink }
+        : m_collector { sink, 0, nullptr, {} }
     {
         if (plain)
             return;
@@ -573,7 +613,10 @@ bool SearchablePage::contains(const QString& text) const
     appendFolded(text.toStdString(), folded, space, true);
     if (space)
         folded += ' ';
-    return !text.isEmpty() && m_folded.contains(folded);
+    // memmem scans for a short needle several times faster than QByteArray::contains.
+    return !text.isEmpty()
+        && memmem(m_folded.constData(), size_t(m_folded.size()), folded.constData(),
+            size_t(folded.size()));
 }
 
 } // namespace gridvane

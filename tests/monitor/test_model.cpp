@@ -104,7 +104,10 @@ private Q_SLOTS:
     {
         Harness h;
         h.browser.busyAfterNavigate = true;
-        h.form.cmdStart_Click();
+        // A pending start comes with the first tick, which checks too; the next only checks.
+        h.form.blnAutoStart = True;
+        h.form.Timer1_Timer(), h.form.Timer1_Timer();
+        QCOMPARE(h.log(), started + lines({ "Still trying...", "Still trying..." }));
         while (h.form.intStatusCount < 99)
             h.form.AddStatus("", True);
         h.form.AddStatus("", False); // not counted: it brings the emptying no nearer
@@ -278,16 +281,17 @@ private Q_SLOTS:
             << none << none << Fine << "shown &Hide, &Start green disabled, off|"
             << records(texts::defaultUrl + "|30 seconds|off") + fallback;
         QTest::newRow("saved codes: hidden, checking by itself, the interval chosen")
-            << records("u|1 minute|on|A1").toUtf8() << m << Fine
-            << pending + "on|--Check interval now 1 minute\r\n"
-            << records("u|1 minute|on|A1") + "|m";
+            << records("u|30 seconds|on|A1").toUtf8() << m << Fine
+            << pending + "on|--Check interval now 30 seconds\r\n"
+            << records("u|30 seconds|on|A1") + "|m";
         QTest::newRow("three records, one cut at a quote with the rest of its line")
             << QByteArray("\"u,\"b\",\"x\"\r\n\"x\"\r\n\"on\"\r\n") << none << Fine
             << "shown &Hide, &Start green disabled, on|" << records("u,|x|on") + fallback;
         QTest::newRow("two records end start-up, keeping what was read")
-            << records("u|x").toUtf8() << m << Fine
-            << "--Form Load--\r\nSettings.ini file Error!\r\n62|shown &Hide, &Start green, off|"
-            << records("u|x|") + first;
+            << records("u|1 minute").toUtf8() << m << Fine
+            << "--Form Load--\r\nSettings.ini file Error!\r\n62|shown &Hide, &Start green, "
+               "off|--Check interval now 1 minute\r\n"
+            << records("u|1 minute|") + first;
         QTest::newRow("an unreadable NetSend.ini ends start-up")
             << records("u|x|on|A1").toUtf8() << none << UnreadableMessage
             << "--Form Load--\r\nNetSend.ini file Error!\r\n75|shown &Hide, &Start green, on|"

@@ -25,18 +25,18 @@ QDBusMessage request(const QString& method, const QVariantList& arguments = {})
 template <typename Reply, typename Then> void whenAnswered(const QDBusMessage& message, Then then)
 {
     auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(message));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [then](QDBusPendingCallWatcher* call) {
-        const QDBusPendingReply<Reply> reply = *call;
-        if (!reply.isError())
-            then(reply.value());
-        call->deleteLater();
-    });
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, [then](QDBusPendingCallWatcher* call) {
+            const QDBusPendingReply<Reply> reply = *call;
+            if (!reply.isError())
+                then(reply.value());
+            call->deleteLater();
+        });
 }
 
 void withdraw(uint id)
 {
-    QDBusConnection::sessionBus().asyncCall(
-        request(QStringLiteral("CloseNotification"), { id }));
+    QDBusConnection::sessionBus().asyncCall(request(QStringLiteral("CloseNotification"), { id }));
 }
 
 } // namespace
@@ -60,10 +60,11 @@ DesktopNotification::DesktopNotification(
             const bool markup = capabilities.contains(QStringLiteral("body-markup"));
             const QVariantMap hints { { QStringLiteral("urgency"), QVariant::fromValue(critical) },
                 { QStringLiteral("desktop-entry"), QStringLiteral("gridvane") } };
-            whenAnswered<uint>(request(QStringLiteral("Notify"),
-                                   { QStringLiteral("Gridvane"), uint(0), QStringLiteral("gridvane"),
-                                       summary, markup ? body.toHtmlEscaped() : body,
-                                       QStringList { defaultAction, summary }, hints, 0 }),
+            whenAnswered<uint>(
+                request(QStringLiteral("Notify"),
+                    { QStringLiteral("Gridvane"), uint(0), QStringLiteral("gridvane"), summary,
+                        markup ? body.toHtmlEscaped() : body,
+                        QStringList { defaultAction, summary }, hints, 0 }),
                 [state](uint id) {
                     if (state->withdrawn)
                         withdraw(id);

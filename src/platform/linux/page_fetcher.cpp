@@ -22,6 +22,7 @@ constexpr int maxRedirects = 10;
 // What Qt may hold of a body that the fetcher has not taken yet: without a bound it reads an
 // endless body as fast as the server sends it, long after the fetcher has stopped at the cap.
 constexpr qint64 readBufferBytes = 1024 * 1024;
+constexpr qint64 readPieceBytes = 64 * 1024;
 
 // The pages put in place of a failed download begin with serverNotFoundText or with an
 // "HTTP <status> - <reason>" line, whose reason is our own, never the server's.
@@ -70,7 +71,10 @@ QString httpErrorReason(int status)
 void keepLargeBuffersApart()
 {
 #ifdef __GLIBC__
-    static const bool fixed = mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    static const bool fixed = mallopt(M_MMAP_THRESHOLD, 128 * 1024)
+        // The parser's thread takes its memory from the same heap, rather than an arena of its
+        // own that would keep what it freed.
+        && mallopt(M_ARENA_MAX, 1);
     Q_UNUSED(fixed)
 #endif
 }
@@ -174,22 +178,25 @@ void PageFetcher::readHead()
         settle(false);
 }
 
-// The page is read as its body comes, so no whole body is held beside its text.
+// The page is read as its body comes, in pieces small enough that their copies (decoded,
+// then in UTF-8 for the parser) stay small, so no whole body is held beside its text.
 void PageFetcher::readBody()
 {
-    if (!m_reply)
-        return;
-    const QByteArray bytes = m_reply->read(m_maxBodyBytes - m_bodyBytes);
-    if (bytes.isEmpty())
-        return;
-    if (!m_reader) {
-        m_text = std::make_unique<SearchablePage::Builder>();
-        m_reader = std::make_unique<PageReader>(m_reply->rawHeader("Content-Type"), *m_text);
+    while (m_reply && m_reply->bytesAvailable() > 0) {
+        const QByteArray bytes
+            = m_reply->read(std::min(readPieceBytes, m_maxBodyBytes - m_bodyBytes));
+        if (!m_reader) {
+            m_text = std::make_unique<SearchablePage::Builder>();
+            const qint64 length
+                = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+            m_text->reserve(length > 0 ? std::min(length, m_maxBodyBytes) : m_maxBodyBytes);
+            m_reader = std::make_unique<PageReader>(m_reply->rawHeader("Content-Type"), *m_text);
+        }
+        m_bodyBytes += bytes.size();
+        m_reader->feed(bytes);
+        if (m_bodyBytes >= m_maxBodyBytes)
+            settle(true);
     }
-    m_bodyBytes += bytes.size();
-    m_reader->feed(bytes);
-    if (m_bodyBytes >= m_maxBodyBytes)
-        settle(true);
 }
 
 // Turns the answer into the page text. A body cut at the cap counts as complete.

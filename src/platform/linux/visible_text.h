@@ -57,6 +57,9 @@ public:
     class Builder : public TextSink
     {
     public:
+        // Room for the text of a body of this size, taken at once: growing a long text as it
+        // comes would hold it twice for a moment at each step.
+        void reserve(qsizetype bodyBytes) { m_folded.reserve(bodyBytes); }
         void text(std::string_view utf8) override;
         void blockBoundary() override { m_space = true; }
         SearchablePage take();

@@ -190,7 +190,12 @@ public:
         }
     }
     void blockBoundary() override { m_break = true; }
-    QString take() { return QString::fromUtf8(std::exchange(m_out, {})); }
+    // A zero-width no-break space first is text like any other, not a byte-order mark.
+    QString take()
+    {
+        return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)(
+            std::exchange(m_out, {}));
+    }
 
 private:
     QByteArray m_out;

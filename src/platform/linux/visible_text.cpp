@@ -443,17 +443,7 @@ public:
         xmlInitParser();
         m_thread = std::thread([this] { parse(); });
     }
-    ~Parser()
-    {
-        if (!m_thread.joinable())
-            return;
-        {
-            const std::lock_guard lock(m_mutex);
-            m_cancelled = true;
-        }
-        m_changed.notify_all();
-        m_thread.join();
-    }
+    ~Parser() { endWith(m_cancelled); }
 
     void feed(const QString& text)
     {
@@ -482,20 +472,23 @@ public:
         m_changed.notify_all();
     }
 
-    void finish()
+    void finish() { endWith(m_ended); }
+
+private:
+    static constexpr qsizetype queueBytes = 256 * 1024;
+
+    // Tells the parser's thread that the page has ended or is given up, and waits for it.
+    void endWith(bool& flag)
     {
         if (!m_thread.joinable())
             return;
         {
             const std::lock_guard lock(m_mutex);
-            m_ended = true;
+            flag = true;
         }
         m_changed.notify_all();
         m_thread.join();
     }
-
-private:
-    static constexpr qsizetype queueBytes = 256 * 1024;
 
     void parse()
     {
